@@ -23,6 +23,12 @@ extern "C" void OnSignal(int) {
     if (g_server) g_server->Stop();
 }
 
+// Qt's start-up notes (runtime directory, platform) are noise on the store's
+// stderr, which tests read for real errors; only fatal messages go through.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: fake_store --port N [--scenario FILE] [--log FILE]\n");
     return 2;
@@ -53,6 +59,7 @@ int main(int argc, char** argv) {
 
     // Lettering the banner needs a font database, hence a GUI application;
     // it never opens a window.
+    qInstallMessageHandler(QuietQtMessages);
     int qtArgc = 3;
     char qtName[] = "fake_store", qtOpt[] = "-platform", qtPlatform[] = "offscreen";
     char* qtArgv[] = {qtName, qtOpt, qtPlatform, nullptr};
