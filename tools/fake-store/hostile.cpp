@@ -8,7 +8,7 @@ std::optional<Mode> ModeFromName(const std::string& name) {
         {"trickle", Mode::Trickle},   {"huge", Mode::Huge},
         {"garbage", Mode::Garbage},   {"junk", Mode::Junk},
         {"truncate", Mode::Truncate}, {"redirectloop", Mode::RedirectLoop},
-        {"reset", Mode::Reset}};
+        {"reset", Mode::Reset},       {"bomb", Mode::Bomb}};
     auto it = names.find(name);
     if (it == names.end()) return std::nullopt;
     return it->second;

@@ -11,12 +11,16 @@
 
 namespace fakestore {
 
-enum class Mode { Normal, Stall, Trickle, Huge, Garbage, Junk, Truncate, RedirectLoop, Reset };
+enum class Mode {
+    Normal, Stall, Trickle, Huge, Garbage, Junk, Truncate, RedirectLoop, Reset, Bomb
+};
 
 struct ModeRule {
     Mode mode = Mode::Normal;
     int intervalMs = 1000;                    // trickle: pause after each byte
     std::uint64_t size = 64ULL * 1024 * 1024;  // huge: body bytes
+    bool withoutLength = false;               // huge: no Content-Length
+    int side = 30000;                         // bomb: picture width and height
     int times = 0;                            // how many requests it affects; 0 = all
 };
 

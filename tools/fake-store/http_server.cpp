@@ -57,7 +57,8 @@ std::size_t HeadEnd(const std::string& buf) {
     return end;
 }
 
-std::string StatusHead(const HttpResponse& resp, std::uint64_t length, bool keepAlive) {
+// The status line and headers; a negative length leaves Content-Length out.
+std::string StatusHead(const HttpResponse& resp, long long length, bool keepAlive) {
     std::string head = "HTTP/1.1 " + std::to_string(resp.status) + " " + resp.reason + "\r\n";
     bool hasType = false;
     for (const auto& [k, v] : resp.headers) {
@@ -65,7 +66,7 @@ std::string StatusHead(const HttpResponse& resp, std::uint64_t length, bool keep
         if (Lower(k) == "content-type") hasType = true;
     }
     if (!hasType) head += "Content-Type: text/plain; charset=utf-8\r\n";
-    head += "Content-Length: " + std::to_string(length) + "\r\n";
+    if (length >= 0) head += "Content-Length: " + std::to_string(length) + "\r\n";
     head += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     head += "\r\n";
     return head;
@@ -153,7 +154,7 @@ void HttpServer::ServeConnection(int fd) {
         if (end == std::string::npos) {
             if (buf.size() > kMaxHead) {
                 HttpResponse tooBig{431, "Request Header Fields Too Large", {}, "head too large\n"};
-                std::string head = StatusHead(tooBig, tooBig.body.size(), false);
+                std::string head = StatusHead(tooBig, static_cast<long long>(tooBig.body.size()), false);
                 SendAll(fd, (head + tooBig.body).data(), head.size() + tooBig.body.size());
                 return;
             }
@@ -189,7 +190,7 @@ void HttpServer::ServeConnection(int fd) {
         std::size_t s2 = req.requestLine.rfind(' ');
         if (s1 == std::string::npos || s2 == s1) {
             HttpResponse bad{400, "Bad Request", {}, "bad request line\n"};
-            std::string head = StatusHead(bad, bad.body.size(), false);
+            std::string head = StatusHead(bad, static_cast<long long>(bad.body.size()), false);
             SendAll(fd, (head + bad.body).data(), head.size() + bad.body.size());
             return;
         }
@@ -228,7 +229,7 @@ bool HttpServer::Deliver(int fd, const HttpRequest& req, const HttpResponse& res
     const bool withBody = req.method != "HEAD";
     switch (resp.delivery) {
         case Delivery::Normal: {
-            std::string out = StatusHead(resp, resp.body.size(), keepAlive);
+            std::string out = StatusHead(resp, static_cast<long long>(resp.body.size()), keepAlive);
             if (withBody) out += resp.body;
             return SendAll(fd, out.data(), out.size());
         }
@@ -236,7 +237,7 @@ bool HttpServer::Deliver(int fd, const HttpRequest& req, const HttpResponse& res
             WaitUntilClientLeaves(fd);
             return false;
         case Delivery::Trickle: {
-            std::string out = StatusHead(resp, resp.body.size(), false) + resp.body;
+            std::string out = StatusHead(resp, static_cast<long long>(resp.body.size()), false) + resp.body;
             for (char c : out) {
                 if (!SendAll(fd, &c, 1)) return false;
                 for (int waited = 0; waited < resp.intervalMs && !stopping_.load();
@@ -248,7 +249,8 @@ bool HttpServer::Deliver(int fd, const HttpRequest& req, const HttpResponse& res
             return false;
         }
         case Delivery::Huge: {
-            std::string head = StatusHead(resp, resp.size, false);
+            std::string head = StatusHead(
+                resp, resp.withoutLength ? -1 : static_cast<long long>(resp.size), false);
             if (!SendAll(fd, head.data(), head.size())) return false;
             const std::string block(64 * 1024, 'x');
             for (std::uint64_t sent = 0; sent < resp.size;) {
@@ -263,7 +265,7 @@ bool HttpServer::Deliver(int fd, const HttpRequest& req, const HttpResponse& res
             SendAll(fd, resp.body.data(), resp.body.size());
             return false;
         case Delivery::Truncate: {
-            std::string out = StatusHead(resp, resp.body.size(), false);
+            std::string out = StatusHead(resp, static_cast<long long>(resp.body.size()), false);
             out += resp.body.substr(0, resp.body.size() / 2);
             SendAll(fd, out.data(), out.size());
             return false;

@@ -41,6 +41,7 @@ struct HttpResponse {
     Delivery delivery = Delivery::Normal;
     int intervalMs = 1000;        // Trickle
     std::uint64_t size = 0;       // Huge
+    bool withoutLength = false;   // Huge: no Content-Length, the body ends at close
     bool stopServer = false;      // stop serving once this answer is out
 };
 

@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace fakestore {
 namespace {
@@ -45,7 +46,40 @@ bool InMarker(int x, int y, int width, bool& centre) {
     return false;
 }
 
+std::uint32_t Crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::string BigEndian32(std::uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+            static_cast<char>(v)};
+}
+
+std::string PngChunk(const std::string& type, const std::string& data) {
+    return BigEndian32(static_cast<std::uint32_t>(data.size())) + type + data +
+           BigEndian32(Crc32(type + data));
+}
+
 }  // namespace
+
+std::string PngBomb(int side) {
+    side = std::clamp(side, 1, 1 << 30);
+    std::string header = BigEndian32(static_cast<std::uint32_t>(side)) +
+                         BigEndian32(static_cast<std::uint32_t>(side)) +
+                         std::string("\x08\x06\x00\x00\x00", 5);  // 8-bit RGBA
+    // A few rows of zeros; qCompress gives a zlib stream after its 4-byte length.
+    const std::size_t rowBytes = 1 + static_cast<std::size_t>(std::min(side, 1 << 16)) * 4;
+    const QByteArray rows(static_cast<qsizetype>(rowBytes * 8), '\0');
+    const QByteArray packed = qCompress(rows, 9).mid(4);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", header) +
+           PngChunk("IDAT", std::string(packed.constData(), static_cast<std::size_t>(packed.size()))) +
+           PngChunk("IEND", "");
+}
 
 std::string QrPng(const std::string& text, const QrStyle& style) {
     const QRecLevel levels[4] = {QR_ECLEVEL_L, QR_ECLEVEL_M, QR_ECLEVEL_Q, QR_ECLEVEL_H};

@@ -14,6 +14,9 @@ struct QrStyle {
 
 // The QR code of text as PNG bytes; empty when the text cannot be encoded.
 std::string QrPng(const std::string& text, const QrStyle& style);
+// A small PNG whose header claims side x side RGBA pixels (a few rows of data
+// follow): a picture whose decoding must be refused by an allocation limit.
+std::string PngBomb(int side);
 // The 888 x 95 banner as PNG bytes. Needs a QGuiApplication for its lettering.
 std::string BannerPng();
 

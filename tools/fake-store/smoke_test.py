@@ -223,6 +223,13 @@ def run_checks(port, log_path):
     raw_get(port, "/__admin/mode?path=/1&mode=redirectloop")
     status, headers, _ = raw_get(port, "/1.html")
     check(status.startswith("HTTP/1.1 302") and "Location: /1.html" in headers, "redirect loop")
+    raw_get(port, "/__admin/mode?path=/banner&mode=bomb&side=40000")
+    _, _, bomb = raw_get(port, "/banner.png")
+    check(len(bomb) < 4096 and struct.unpack(">II", bomb[16:24]) == (40000, 40000),
+          "bomb mode: a small PNG claiming 40000 x 40000")
+    raw_get(port, "/__admin/mode?path=/2&mode=huge&size=3000000&length=none")
+    _, headers, body = raw_get(port, "/2.html")
+    check(len(body) == 3000000 and "Content-Length" not in headers, "huge mode without a length")
     raw_get(port, "/__admin/reset")
     status, _, _ = raw_get(port, "/1.html")
     check(status.endswith("200 OK"), "reset clears the modes")

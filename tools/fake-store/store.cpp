@@ -170,6 +170,8 @@ HttpResponse Store::Admin(const HttpRequest& req) {
         rule.times = IntParam(params, "times", 0);
         if (std::string size = Get(params, "size"); !size.empty())
             rule.size = std::strtoull(size.c_str(), nullptr, 10);
+        rule.withoutLength = Get(params, "length") == "none";
+        rule.side = IntParam(params, "side", rule.side);
         std::string prefix = Get(params, "path");
         modes_.Set(prefix.empty() ? "/" : prefix, rule);
         return Text(200, "OK", "ok\n");
@@ -203,6 +205,7 @@ HttpResponse Store::Hostile(const HttpRequest& req, const ModeRule& rule) {
         case Mode::Huge:
             resp.delivery = Delivery::Huge;
             resp.size = rule.size;
+            resp.withoutLength = rule.withoutLength;
             resp.headers = {{"Content-Type", "text/html; charset=gbk"}};
             return resp;
         case Mode::Garbage:
@@ -229,6 +232,8 @@ HttpResponse Store::Hostile(const HttpRequest& req, const ModeRule& rule) {
         case Mode::Reset:
             resp.delivery = Delivery::Reset;
             return resp;
+        case Mode::Bomb:
+            return Ok("image/png", PngBomb(rule.side));
     }
     return Answer(req);
 }
