@@ -1,0 +1,69 @@
+#include "services/item_query.h"
+
+#include "core/escape.h"
+#include "net/http_get.h"
+
+namespace velmora {
+
+namespace {
+
+// " |当前价格：" in code page 936.
+const Text kPriceLabel = " |\xB5\xB1\xC7\xB0\xBC\xDB\xB8\xF1\xA3\xBA";
+
+}  // namespace
+
+Text RegionCode(const Text& regionCell) {
+    const Text province = TextAfterLast(TextBefore(regionCell, "#"), "-");
+    const Text city = TextAfterLast(TextBetween(regionCell, "#", "+"), "-");
+    const Text area = TextAfterLast(TextAfterLast(regionCell, "+"), "-");
+    return province + "_" + city + "_" + area;
+}
+
+ItemQueryUrls BuildItemQueryUrls(const ItemCells& cells, const Endpoints& endpoints) {
+    const Text region = RegionCode(cells.region);
+    ItemQueryUrls urls;
+    urls.stock = endpoints.stockServiceBase + "/stock?skuId=" + cells.sku + "&venderId=" +
+                 cells.venderId + "&cat=" + cells.cat + "&area=" + region +
+                 "_0&buyNum=1&extraParam={%22originid%22:%221%22}&ch=1&callback=getStockCallback";
+    urls.price = endpoints.priceServiceBase + "/prices/get?skuid=J_" + cells.sku +
+                 "&type=1&area=" + region + "&callback=cnp";
+    urls.promo = endpoints.promoServiceBase + "/promoinfo/get?id=" + cells.sku + "&area=" + region +
+                 "_0&origin=1&callback=Promotions.set";
+    urls.mobile = endpoints.mobilePriceServiceBase + "/prices/pcpmgets?skuids=" + cells.sku +
+                  "&origin=4&source=wxsq&area=" + region + "&callback=singlePrice&g_ty=ls";
+    return urls;
+}
+
+ItemQuery ParseItemAnswers(const Text& stockText, const Text& priceText, const Text& promoText,
+                           const Text& mobileText) {
+    ItemQuery query;
+    query.stockState = TextBetween(stockText, "StockStateName\":\"", "\",");
+    if (query.stockState.empty()) return query;
+
+    const Text firstPrice = TextBetween(priceText, "\"p\":\"", "\",");
+    // The promotion answer's mobile price ends at the next comma, so a closing
+    // quote before it stays in the value; without the marker the PC price
+    // stands in.
+    const Text secondPrice = FindText(promoText, "\"mpt\":\"") != -1
+                                 ? TextBetween(promoText, "\"mpt\":\"", ",")
+                                 : firstPrice;
+    query.combinedStatus = query.stockState + kPriceLabel + firstPrice + "/" + secondPrice;
+
+    const Text tail = TextAfterLast(query.combinedStatus, kPriceLabel);
+    query.pricePc = TextBefore(tail, "/");
+    query.priceMobile = TextAfterLast(tail, "/");
+    query.priceWechat = TextBetween(mobileText, "\"p\":\"", "\",");
+    return query;
+}
+
+ItemQuery QueryItem(const ItemCells& cells, const Endpoints& endpoints) {
+    const ItemQueryUrls urls = BuildItemQueryUrls(cells, endpoints);
+    // Every answer is fetched before any is looked at, in this order.
+    const Text stockText = BytesToText(HttpGet(urls.stock));
+    const Text priceText = BytesToText(HttpGet(urls.price));
+    const Text promoText = BytesToText(HttpGet(urls.promo));
+    const Text mobileText = BytesToText(HttpGet(urls.mobile));
+    return ParseItemAnswers(DecodeUnicodeEscapes(stockText), priceText, promoText, mobileText);
+}
+
+}  // namespace velmora
