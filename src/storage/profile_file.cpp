@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "storage/file_io.h"
 
 namespace velmora {
@@ -211,7 +212,7 @@ bool WriteProfileString(const std::filesystem::path& path, const Text& section, 
 }
 
 bool WriteProfileFile(const std::filesystem::path& path, const Bytes& content) {
-    return WriteFileAtomically(path, content, 0600, true);
+    return WriteFileAtomically(path, content, 0600);
 }
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "storage/record_file.h"
 
+#include "core/atomic_file.h"
 #include "storage/file_io.h"
 
 namespace velmora {
