@@ -36,16 +36,57 @@ bool IsCharStart(const unsigned char* t, std::size_t sync, std::size_t q) {
     return ((q - b) & 1) == 0;
 }
 
-// Byte-exact candidate search: positions where the first and the last byte of
-// the marker fit (in either case when ignoring case) and the whole marker
+// How often a byte tends to occur in service answers and pages: punctuation,
+// digits and spaces are everywhere, capitals are rare.
+int Commonness(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return 0;
+    if (c >= 'a' && c <= 'z') return 1;
+    if (c >= 0x80) return 1;
+    if (c >= '0' && c <= '9') return 2;
+    switch (c) {
+        case ' ': case '"': case ',': case ':': case '{': case '}': case '\r': case '\n':
+        case '.': case '-': case '_': case '=': case '&': case '/': case '\t': case '\'':
+            return 3;
+        default: return 1;
+    }
+}
+
+// Two marker offsets whose bytes are least likely to match by chance; the
+// block search tests these first.
+struct Probe {
+    std::size_t a = 0, b = 0;
+};
+
+Probe ChooseProbe(std::string_view marker) {
+    Probe probe;
+    probe.b = marker.size() - 1;
+    if (marker.size() <= 2) return probe;
+    auto rank = [&](std::size_t i) { return Commonness(static_cast<unsigned char>(marker[i])); };
+    std::size_t best = 0, second = marker.size() - 1;
+    if (rank(second) < rank(best)) std::swap(best, second);
+    for (std::size_t i = 1; i + 1 < marker.size(); ++i) {
+        if (rank(i) < rank(best)) {
+            second = best;
+            best = i;
+        } else if (rank(i) < rank(second)) {
+            second = i;
+        }
+    }
+    probe.a = best;
+    probe.b = second;
+    return probe;
+}
+
+// Byte-exact candidate search: positions where the two probe bytes of the
+// marker fit (in either case when ignoring case) and the whole marker
 // matches. Returns kNoMatch when none lies at or after `pos`.
 std::size_t NextCandidate(const unsigned char* t, std::size_t end, std::size_t pos,
-                          std::string_view marker, bool ignoreCase) {
+                          std::string_view marker, const Probe& probe, bool ignoreCase) {
     const std::size_t m = marker.size();
     if (end < m) return kNoMatch;
     const std::size_t lastStart = end - m;  // last position a match can begin
-    const auto first = static_cast<unsigned char>(marker.front());
-    const auto last = static_cast<unsigned char>(marker.back());
+    const auto first = static_cast<unsigned char>(marker[probe.a]);
+    const auto last = static_cast<unsigned char>(marker[probe.b]);
     const unsigned char firstAlt = ignoreCase ? OtherCase(first) : first;
     const unsigned char lastAlt = ignoreCase ? OtherCase(last) : last;
 
@@ -59,10 +100,10 @@ std::size_t NextCandidate(const unsigned char* t, std::size_t end, std::size_t p
     const __m128i f1 = _mm_set1_epi8(static_cast<char>(firstAlt));
     const __m128i l0 = _mm_set1_epi8(static_cast<char>(last));
     const __m128i l1 = _mm_set1_epi8(static_cast<char>(lastAlt));
-    // A block covers the starts pos..pos+15; its last-byte load ends at pos+15+m-1.
+    // A block covers the starts pos..pos+15; its loads end before pos+15+m.
     while (pos + 15 <= lastStart) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + pos));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + pos + m - 1));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + pos + probe.a));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + pos + probe.b));
         const __m128i hitA = _mm_or_si128(_mm_cmpeq_epi8(a, f0), _mm_cmpeq_epi8(a, f1));
         const __m128i hitB = _mm_or_si128(_mm_cmpeq_epi8(b, l0), _mm_cmpeq_epi8(b, l1));
         unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(hitA, hitB)));
@@ -75,8 +116,32 @@ std::size_t NextCandidate(const unsigned char* t, std::size_t end, std::size_t p
     }
 #endif
     for (; pos <= lastStart; ++pos) {
-        const unsigned char a = t[pos];
-        if ((a == first || a == firstAlt) && EqualAt(t + pos, marker, ignoreCase)) return pos;
+        const unsigned char a = t[pos + probe.a];
+        const unsigned char b = t[pos + probe.b];
+        if ((a == first || a == firstAlt) && (b == last || b == lastAlt) &&
+            EqualAt(t + pos, marker, ignoreCase))
+            return pos;
+    }
+    return kNoMatch;
+}
+
+// Walks character by character from the character start `pos` over at most
+// `span` bytes. Used where byte candidates keep landing on second bytes, so
+// the walk beats restarting the block search for each of them. Sets `pos` to
+// the character start where the walk stopped.
+std::size_t WalkFrom(const unsigned char* t, std::size_t textLen, std::size_t end, std::size_t& pos,
+                     std::size_t span, std::string_view marker, bool ignoreCase) {
+    const std::size_t m = marker.size();
+    const std::size_t stop = pos + span;
+    const auto first = static_cast<unsigned char>(marker.front());
+    const unsigned char firstAlt = ignoreCase ? OtherCase(first) : first;
+    while (pos < stop && pos + m <= end) {
+        const unsigned char c = t[pos];
+        if ((c == first || c == firstAlt) && EqualAt(t + pos, marker, ignoreCase)) {
+            if (pos + 1 == textLen && c >= 0x80) return kNoMatch;
+            return pos;
+        }
+        pos += (c >= 0x80) ? 2 : 1;
     }
     return kNoMatch;
 }
@@ -86,10 +151,11 @@ std::size_t NextCandidate(const unsigned char* t, std::size_t end, std::size_t p
 std::size_t FindAtCharStart(std::string_view text, std::size_t searchLen, std::size_t from,
                             std::string_view marker, bool ignoreCase) {
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    const Probe probe = ChooseProbe(marker);
     std::size_t sync = from;
     std::size_t pos = from;
     for (;;) {
-        const std::size_t q = NextCandidate(t, searchLen, pos, marker, ignoreCase);
+        const std::size_t q = NextCandidate(t, searchLen, pos, marker, probe, ignoreCase);
         if (q == kNoMatch) return kNoMatch;
         if (IsCharStart(t, sync, q)) {
             // A lone lead byte at the very end ends the walk unmatched.
@@ -97,8 +163,12 @@ std::size_t FindAtCharStart(std::string_view text, std::size_t searchLen, std::s
             return q;
         }
         // q is the second byte of a character, so q + 1 starts the next one.
-        sync = q + 1;
+        // Walk a stretch from there before searching by blocks again.
         pos = q + 1;
+        const std::size_t hit = WalkFrom(t, text.size(), searchLen, pos, 64, marker, ignoreCase);
+        if (hit != kNoMatch) return hit;
+        if (pos + marker.size() > searchLen) return kNoMatch;
+        sync = pos;
     }
 }
 

@@ -85,19 +85,23 @@ TEST(FindTextReverse, Examples) {
 }
 
 // Random texts over an alphabet rich in lead bytes, markers and letter cases,
-// long enough to run the block search and its tail.
+// long enough to run the block search, the walk after a second-byte hit and
+// the tail.
 TEST(FindText, AgreesWithTheCharacterWalk) {
     std::mt19937 random(936);
-    const char alphabet[] = {'a', 'A', 'b', '|', '"', '\x7C', '\xB0', '\xA1', '\xD6', '\x81', ' '};
+    const char alphabet[] = {'a', 'A', 'b', 'S', '|', '"', ':', '\xB0', '\xA1', '\xD6', '\x81', ' '};
     auto draw = [&](int length) {
         Text t;
         for (int i = 0; i < length; ++i) t += alphabet[random() % sizeof alphabet];
         return t;
     };
     for (int round = 0; round < 4000; ++round) {
-        const Text text = draw(static_cast<int>(random() % 80));
-        const Text marker = draw(1 + static_cast<int>(random() % 3));
-        const int start = static_cast<int>(random() % 90) - 5;
+        const Text text = draw(static_cast<int>(random() % 300));
+        // Half of the markers are cut from the text, so that most of them occur.
+        Text marker = draw(1 + static_cast<int>(random() % 3));
+        if (random() % 2 == 0 && !text.empty())
+            marker = text.substr(random() % text.size(), 1 + random() % 20);
+        const int start = static_cast<int>(random() % 310) - 5;
         const bool ignoreCase = random() % 2 == 0;
         ASSERT_EQ(FindText(text, marker, start, ignoreCase),
                   ReferenceFind(text, marker, start, ignoreCase))
