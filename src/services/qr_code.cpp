@@ -29,12 +29,17 @@ void ShowQrCode(const Text& pageUrl, const QrColours& colours, const Endpoints& 
                 const std::function<void(const std::filesystem::path&)>& openWindow) {
     const std::filesystem::path file = QrPictureFile(programDir);
     const Text cp936Path = Cp936FromUtf8(file.string());
-    const Bytes picture = HttpGet(QrRequestUrl(colours, pageUrl, endpoints));
-    if (!ConvertImage(picture, kJpegFormat, cp936Path)) {
-        // No picture from the service (down, or not an image): draw the same
-        // code here rather than show a stale one of another page.
-        ConvertImage(RenderQrPicture(pageUrl, colours.foreground, colours.background),
-                     kJpegFormat, cp936Path);
+    // The picture is written through a code page 936 path; a directory name
+    // that code page cannot spell would send it somewhere else, so then
+    // nothing is written and the window finds no picture.
+    if (Utf8FromCp936(cp936Path) == file.string()) {
+        const Bytes picture = HttpGet(QrRequestUrl(colours, pageUrl, endpoints));
+        if (!ConvertImage(picture, kJpegFormat, cp936Path)) {
+            // No picture from the service (down, or not an image): draw the
+            // same code here rather than show a stale one of another page.
+            ConvertImage(RenderQrPicture(pageUrl, colours.foreground, colours.background),
+                         kJpegFormat, cp936Path);
+        }
     }
     if (openWindow) openWindow(file);
 }

@@ -133,5 +133,20 @@ TEST_F(QrCodeTest, AnAddressTooLongToDrawLeavesThePreviousPicture) {
     EXPECT_EQ(FileBytes(picture_), before);
 }
 
+TEST_F(QrCodeTest, ADirectoryCodePage936CannotSpellGetsNoPicture) {
+    // Written through a code page 936 path, the picture would land in "?"
+    // instead: nothing is written, and the window is still opened.
+    const fs::path unspellable = dir_.Path() / fs::path(u8"\U0001F4F7");
+    ASSERT_TRUE(fs::create_directory(unspellable));
+    ASSERT_TRUE(fs::create_directory(dir_.Path() / "?"));
+    std::vector<fs::path> opened;
+    ShowQrCode("https://item.m.jd.com/product/1.html", QrColours{}, endpoints_, unspellable,
+               [&opened](const fs::path& p) { opened.push_back(p); });
+    EXPECT_EQ(opened, std::vector<fs::path>{QrPictureFile(unspellable)});
+    EXPECT_FALSE(fs::exists(QrPictureFile(unspellable)));
+    EXPECT_FALSE(fs::exists(QrPictureFile(dir_.Path() / "?")));
+    EXPECT_TRUE(store_->Requests().empty());
+}
+
 }  // namespace
 }  // namespace velmora
