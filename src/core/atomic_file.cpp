@@ -43,6 +43,13 @@ bool WriteFileAtomically(const std::filesystem::path& path, const Bytes& bytes, 
         ::unlink(temp.c_str());
         return false;
     }
+    // Makes the rename itself survive a crash; the file is whole either way.
+    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
     return true;
 }
 

@@ -93,6 +93,23 @@ TEST(ConvertImage, EachFormatHasItsSignature) {
     }
 }
 
+TEST(ConvertImage, ReadsTheFormatsAServiceMaySend) {
+    QImage image(24, 24, QImage::Format_RGB32);
+    image.fill(qRgb(0, 128, 0));
+    // A 1 x 1 GIF89a: one white pixel (global colour table white, black).
+    const Bytes gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00"
+                    ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
+                    35);
+    const QImage fromGif = Decode(EncodeImage(gif, kImageJpeg));
+    EXPECT_EQ(fromGif.size(), QSize(1, 1));
+    EXPECT_TRUE(Near(fromGif.pixel(0, 0), qRgb(255, 255, 255)));
+    for (const char* format : {"jpeg", "bmp", "png"}) {
+        const QImage back = Decode(EncodeImage(Encode(image, format), kImageJpeg));
+        EXPECT_EQ(back.size(), QSize(24, 24)) << format;
+        EXPECT_TRUE(Near(back.pixel(12, 12), qRgb(0, 128, 0))) << format;
+    }
+}
+
 TEST(ConvertImage, TransparencyTurnsWhiteInJpeg) {
     QImage clear(16, 16, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
