@@ -18,11 +18,20 @@ unsigned char OtherCase(unsigned char c) {
     return c;
 }
 
+// Compares the marker with the bytes at `p`. When ignoring case, only ASCII
+// letters at character starts fold; both bytes of a double-byte character
+// must match exactly.
 bool EqualAt(const unsigned char* p, std::string_view marker, bool ignoreCase) {
     const auto* m = reinterpret_cast<const unsigned char*>(marker.data());
     if (!ignoreCase) return std::memcmp(p, m, marker.size()) == 0;
-    for (std::size_t i = 0; i < marker.size(); ++i)
-        if (FoldAscii(p[i]) != FoldAscii(m[i])) return false;
+    for (std::size_t i = 0; i < marker.size(); ++i) {
+        if (m[i] >= 0x80) {
+            if (p[i] != m[i]) return false;
+            if (++i < marker.size() && p[i] != m[i]) return false;
+        } else if (FoldAscii(p[i]) != FoldAscii(m[i])) {
+            return false;
+        }
+    }
     return true;
 }
 

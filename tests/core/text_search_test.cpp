@@ -24,7 +24,11 @@ int ReferenceFind(const Text& t, const Text& m, int start, bool ignoreCase) {
         if (lead && i == L - 1) return -1;
         if (i + M <= L) {
             bool same = true;
-            for (int k = 0; k < M && same; ++k) same = fold(t[i + k]) == fold(m[k]);
+            bool secondByte = false;  // letters fold only at character starts
+            for (int k = 0; k < M && same; ++k) {
+                same = secondByte ? t[i + k] == m[k] : fold(t[i + k]) == fold(m[k]);
+                secondByte = !secondByte && static_cast<unsigned char>(t[i + k]) >= 0x80;
+            }
             if (same) return i + 1;
         }
         i += lead ? 2 : 1;
@@ -59,6 +63,8 @@ TEST(FindText, Examples) {
         {"\xB0\x7C|", "|", 2, false, 2},
         // Letters after a lead byte are not folded when ignoring case.
         {"\xB0" "Aa", "a", 1, true, 3},
+        {"\xB0" "A", "\xB0" "a", 1, true, -1},
+        {"x\xB0" "Ab", "X\xB0" "AB", 1, true, 1},
         // A lone lead byte at the end is not matched.
         {"ab\x81", "\x81", 1, false, -1},
         {"ab\x81\x81", "\x81", 1, false, 3},
