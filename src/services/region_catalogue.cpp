@@ -71,6 +71,11 @@ bool IsDecimalId(const Text& id) {
     return true;
 }
 
+// Bytes an id may be made of: digits and the spaces trimmed around it.
+bool IsIdByte(char c) {
+    return (c >= '0' && c <= '9') || c == ' ' || static_cast<unsigned char>(c) == 0xA1;
+}
+
 // Whether `marker` stands at 1-based position `at`, ASCII case ignored.
 bool MarkerAt(const Text& text, const Text& marker, int at) {
     const Text piece = TextMid(text, at, TextLength(marker));
@@ -83,43 +88,35 @@ TextList ParseDistricts(const Text& decoded) {
     // Each object ends with its id directly followed by its name:
     //   "id":"2800","aname":"海淀区"}
     // Reading the id and the name of one object together keeps them paired
-    // even when some object has a blank or missing name.
+    // even when some object has a blank or missing name. Every scan moves
+    // forward from where the last one stopped, so a hostile answer costs time
+    // in proportion to its length.
     static const Text kIdLeft = "\"id\":\"";
-    static const Text kIdRight = "\",\"aname";
-    static const Text kNameLeft = "aname\":\"";
+    static const Text kIdToName = "\",\"aname\":\"";
     static const Text kNameRight = "\"}";
     TextList items;
+    const int length = TextLength(decoded);
     int from = 1;
     while (true) {
         const int idAt = FindText(decoded, kIdLeft, from, true);
         if (idAt == -1) break;
         const int idStart = idAt + TextLength(kIdLeft);
-        const int idEnd = FindText(decoded, kIdRight, idStart, true);
-        if (idEnd == -1) break;
+        from = idStart;  // where to look next when this object is unusable
+        int idEnd = idStart;
+        while (idEnd <= length && IsIdByte(decoded[idEnd - 1])) ++idEnd;
+        if (!MarkerAt(decoded, kIdToName, idEnd)) continue;
         const Text id = TrimSpaces(TextMid(decoded, idStart, idEnd - idStart));
-        // A non-numeric id means this "id" marker's own object has no name
-        // right after it: look for the next object from inside this one.
-        if (!IsDecimalId(id)) {
-            from = idStart;
-            continue;
-        }
-        const int nameAt = idEnd + 3;  // "aname" inside the id's right marker
-        if (!MarkerAt(decoded, kNameLeft, nameAt)) {
-            from = idEnd + TextLength(kIdRight);
-            continue;
-        }
-        const int nameStart = nameAt + TextLength(kNameLeft);
-        const int nameEnd = FindText(decoded, kNameRight, nameStart, true);
-        if (nameEnd == -1) break;
-        const Text name = TrimSpaces(TextMid(decoded, nameStart, nameEnd - nameStart));
-        // A quote inside the name means this object's closing marker is
-        // missing and the piece runs into the next object.
-        if (FindText(name, "\"") != -1) {
-            from = nameStart;
-            continue;
-        }
+        if (!IsDecimalId(id)) continue;
+
+        const int nameStart = idEnd + TextLength(kIdToName);
+        // A name holds no quote: the first one must close the object.
+        const int quote = FindText(decoded, "\"", nameStart);
+        if (quote == -1) break;
+        from = quote;
+        if (!MarkerAt(decoded, kNameRight, quote)) continue;
+        const Text name = TrimSpaces(TextMid(decoded, nameStart, quote - nameStart));
         if (!name.empty()) items.push_back(name + "-" + id);
-        from = nameEnd + TextLength(kNameRight);
+        from = quote + TextLength(kNameRight);
     }
     return items;
 }

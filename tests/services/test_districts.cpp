@@ -64,6 +64,16 @@ TEST(ParseDistrictsTest, AnswersPlainAndEscaped) {
     }
 }
 
+TEST(ParseDistrictsTest, HostileAnswersEndInTimeProportionalToTheirLength) {
+    // Many unfinished objects before one good one: every scan must move on.
+    Text openIds;
+    for (int i = 0; i < 150000; ++i) openIds += "\"id\":\"1";
+    EXPECT_EQ(ParseDistricts(openIds + "\",\"aname\":\"A\"}"), TextList{"A-1"});
+    Text openNames;
+    for (int i = 0; i < 100000; ++i) openNames += "{\"id\":\"1\",\"aname\":\"x\",";
+    EXPECT_EQ(ParseDistricts(openNames + "\"}"), TextList{});
+}
+
 TEST(FillChildDistrictsTest, NothingAskedWithoutChoiceOrService) {
     Endpoints noService;  // no district service by default
     testing::MemoryDistrictList provinces(ProvinceListItems());
