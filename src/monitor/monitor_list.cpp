@@ -98,8 +98,11 @@ void MonitorList::AppendRows(std::vector<RowCells> rows) {
     {
         std::lock_guard lock(mutex_);
         first = static_cast<int>(rows_.size());
-        rows_.reserve(rows_.size() + rows.size());
-        for (RowCells& cells : rows) rows_.push_back(Row{nextId_++, false, std::move(cells)});
+        // Grow geometrically: batches of rows in a row must not copy the whole
+        // store every time.
+        size_t needed = rows_.size() + rows.size();
+        if (needed > rows_.capacity()) rows_.reserve(std::max(needed, 2 * rows_.capacity()));
+        for (RowCells& cells : rows) rows_.emplace_back(nextId_++, false, std::move(cells));
         last = static_cast<int>(rows_.size()) - 1;
     }
     Notify(ListChange{ListChange::Inserted, first, last, 0});
@@ -111,6 +114,11 @@ std::vector<RowCells> MonitorList::Snapshot() const {
     copy.reserve(rows_.size());
     for (const Row& row : rows_) copy.push_back(row.cells);
     return copy;
+}
+
+void MonitorList::VisitRows(const std::function<void(const RowCells&)>& visit) const {
+    std::lock_guard lock(mutex_);
+    for (const Row& row : rows_) visit(row.cells);
 }
 
 RowId MonitorList::RowIdAt(int row) const {

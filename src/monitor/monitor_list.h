@@ -61,6 +61,9 @@ public:
     void AppendRows(std::vector<RowCells> rows);
     // A copy of every row's cells, taken under one lock (saving a record file).
     std::vector<RowCells> Snapshot() const;
+    // Calls `visit` for every row in order, under the lock, without copying:
+    // `visit` must not call back into the list.
+    void VisitRows(const std::function<void(const RowCells&)>& visit) const;
 
     // Row ids: stable for the row's life, never reused.
     RowId RowIdAt(int row) const;                     // kNoRow when out of range

@@ -26,27 +26,32 @@ void AppendField(Bytes& out, const Text& field) {
 
 }  // namespace
 
+void AppendRecordLine(Bytes& out, const Text& sku, const Text& name, const Text& region,
+                      const Text& expectedPrice, const Text& venderId, const Text& cat) {
+    AppendField(out, sku);
+    out += kAfterSku;
+    AppendField(out, name);
+    out += kAfterName;
+    AppendField(out, region);
+    out += kAfterRegion;
+    AppendField(out, expectedPrice);
+    out += kAfterPrice;
+    AppendField(out, venderId);
+    out += kAfterVender;
+    AppendField(out, cat);
+    out += kLineEnd;
+}
+
 Bytes FormatRecordFile(const std::vector<RecordRow>& rows) {
     Bytes out;
     size_t size = 0;
     for (const RecordRow& r : rows) {
         size += r.sku.size() + r.name.size() + r.region.size() + r.expectedPrice.size() +
-                r.venderId.size() + r.cat.size() + 22;
+                r.venderId.size() + r.cat.size() + 23;
     }
     out.reserve(size);
     for (const RecordRow& r : rows) {
-        AppendField(out, r.sku);
-        out += kAfterSku;
-        AppendField(out, r.name);
-        out += kAfterName;
-        AppendField(out, r.region);
-        out += kAfterRegion;
-        AppendField(out, r.expectedPrice);
-        out += kAfterPrice;
-        AppendField(out, r.venderId);
-        out += kAfterVender;
-        AppendField(out, r.cat);
-        out += kLineEnd;
+        AppendRecordLine(out, r.sku, r.name, r.region, r.expectedPrice, r.venderId, r.cat);
     }
     return out;
 }
@@ -80,7 +85,11 @@ std::vector<LoadedRecord> ParseRecordFile(const Bytes& bytes) {
 }
 
 bool SaveRecordFile(const std::filesystem::path& path, const std::vector<RecordRow>& rows) {
-    return WriteFileAtomically(path, FormatRecordFile(rows), 0666);
+    return SaveRecordBytes(path, FormatRecordFile(rows));
+}
+
+bool SaveRecordBytes(const std::filesystem::path& path, const Bytes& bytes) {
+    return WriteFileAtomically(path, bytes, 0666);
 }
 
 std::vector<LoadedRecord> LoadRecordFile(const std::filesystem::path& path) {

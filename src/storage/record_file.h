@@ -31,6 +31,9 @@ struct LoadedRecord {
 };
 
 Bytes FormatRecordFile(const std::vector<RecordRow>& rows);
+// Appends one line, "\r\n" included.
+void AppendRecordLine(Bytes& out, const Text& sku, const Text& name, const Text& region,
+                      const Text& expectedPrice, const Text& venderId, const Text& cat);
 std::vector<LoadedRecord> ParseRecordFile(const Bytes& bytes);
 
 // The lines of a record file, each parsed when asked for, so a large file is
@@ -47,6 +50,8 @@ private:
 
 // Atomic: the previous file stays whole when the save fails.
 bool SaveRecordFile(const std::filesystem::path& path, const std::vector<RecordRow>& rows);
+// The same for lines already formatted.
+bool SaveRecordBytes(const std::filesystem::path& path, const Bytes& bytes);
 // Empty when the file is missing or unreadable.
 std::vector<LoadedRecord> LoadRecordFile(const std::filesystem::path& path);
 RecordLines ReadRecordLines(const std::filesystem::path& path);

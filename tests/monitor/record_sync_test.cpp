@@ -72,6 +72,32 @@ TEST(RecordSync, ABlankLineBecomesANumberOnlyRowThenAnEmptyRecord) {
     EXPECT_EQ(again.ListGetCell(1, ColQrMobile), Cp936FromUtf8("二维码"));
 }
 
+TEST(RecordSync, ThousandsOfLinesLoadInFileOrder) {
+    ScratchDir dir;
+    std::filesystem::path path = dir / kRecordFileName;
+    const int n = 5000;  // more than one batch of rows
+    Bytes file;
+    for (int i = 0; i < n; ++i) {
+        // Every 7th line is not a record and keeps only its number.
+        if (i % 7 == 3) file += "junk\r\n";
+        else file += std::to_string(i) + "-----n||||r@@@@1####v&&&&c\r\n";
+    }
+    WriteAll(path, file);
+    MonitorList list;
+    LoadRecordFileInto(list, path);
+    ASSERT_EQ(list.ListRowCount(), n);
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(list.ListGetCell(i, ColIndex), std::to_string(i + 1));
+        ASSERT_EQ(list.ListGetCell(i, ColSku), i % 7 == 3 ? "" : std::to_string(i));
+        ASSERT_EQ(list.RowIndexOf(list.RowIdAt(i)), i);
+    }
+    ASSERT_TRUE(SaveRecordFileFrom(list, path));
+    MonitorList again;
+    LoadRecordFileInto(again, path);
+    EXPECT_EQ(again.Snapshot().size(), static_cast<size_t>(n));
+    EXPECT_EQ(again.ListGetCell(n - 1, ColSku), std::to_string(n - 1));
+}
+
 TEST(RecordSync, MissingFileAddsNothingAndEmptyListSavesZeroBytes) {
     ScratchDir dir;
     std::filesystem::path path = dir / kRecordFileName;
