@@ -172,6 +172,19 @@ TEST(HttpGetAnswer, CookiesAreKeptAndSentBackOnLaterCalls) {
     EXPECT_NE(heads[3].find("area=1_72_2799"), std::string::npos);
 }
 
+TEST(HttpGetAnswer, ServerClosingAKeptConnectionDoesNotFailTheNextCall) {
+    // Answers without announcing the close, so the client keeps the
+    // connection for the next call and finds it gone.
+    RawServer server([](RawServer&, int fd, const std::string& head) {
+        SendAll(fd, Answer(200, "answer for " + TargetOf(head)));
+        return false;
+    });
+    for (const char* path : {"/one", "/two", "/three"}) {
+        EXPECT_EQ(HttpGet(server.Url(path)), std::string("answer for ") + path);
+    }
+    EXPECT_EQ(server.Connections(), 3);
+}
+
 TEST(HttpGetAnswer, ConcurrentCallsEachGetTheirOwnBody) {
     constexpr int kCalls = 20;
     RawServer server([](RawServer& s, int fd, const std::string& head) {
