@@ -134,11 +134,10 @@ Text ParserUrl(const Target& target) {
 bool TargetOfRedirect(const char* location, Target& target) {
     UrlPtr url(curl_url());
     if (!url || curl_url_set(url.get(), CURLUPART_URL, location, 0) != CURLUE_OK) return false;
-    char* part = nullptr;
     auto get = [&](CURLUPart which, unsigned flags, Text& out) {
-        part = nullptr;
+        char* part = nullptr;
         if (curl_url_get(url.get(), which, &part, flags) != CURLUE_OK) return false;
-        CurlText owned(part);
+        const CurlText owned(part);
         out = owned.get();
         return true;
     };
