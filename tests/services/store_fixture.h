@@ -4,11 +4,32 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "fake_store_process.h"
 #include "temp_dir.h"
 
 namespace velmora::testing {
+
+// The request line and the fixed header block that every HttpGet sends.
+inline void ExpectHttpGet(const LoggedRequest& request, const Text& url, const Text& path) {
+    EXPECT_EQ(request.requestLine, "GET " + path + " HTTP/1.1");
+    const std::vector<std::string> block = {
+        "Accept: */*", "Referer: " + url, "Accept-Language: zh-cn",
+        "Content-Type: application/x-www-form-urlencoded"};
+    // The four lines appear in this order, whatever else (Host, User-Agent) stands around them.
+    size_t next = 0;
+    for (const std::string& header : request.headers) {
+        if (next < block.size() && header == block[next]) ++next;
+    }
+    EXPECT_EQ(next, block.size()) << request.requestLine;
+    int accepts = 0;
+    for (const std::string& header : request.headers) {
+        if (header.rfind("Accept:", 0) == 0) ++accepts;
+    }
+    EXPECT_EQ(accepts, 1);
+}
 
 class StoreTest : public ::testing::Test {
 protected:
@@ -21,13 +42,6 @@ protected:
         ASSERT_TRUE(store_->Started()) << "the simulated store did not print its port";
         endpoints_ = store_->StoreEndpoints();
 #endif
-    }
-
-    // The request targets the store received since it started, in order.
-    std::vector<std::string> Targets() const {
-        std::vector<std::string> targets;
-        for (const LoggedRequest& r : store_->Requests()) targets.push_back(r.requestLine);
-        return targets;
     }
 
     TempDir dir_;

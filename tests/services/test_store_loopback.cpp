@@ -12,29 +12,11 @@
 namespace velmora {
 namespace {
 
+using testing::ExpectHttpGet;
 using testing::LoggedRequest;
 using testing::PercentEncoded;
 
 Text G(const char* utf8) { return Cp936FromUtf8(utf8); }
-
-// The request line and the fixed header block that every HttpGet sends.
-void ExpectHttpGet(const LoggedRequest& request, const Text& url, const Text& path) {
-    EXPECT_EQ(request.requestLine, "GET " + path + " HTTP/1.1");
-    const std::vector<std::string> block = {
-        "Accept: */*", "Referer: " + url, "Accept-Language: zh-cn",
-        "Content-Type: application/x-www-form-urlencoded"};
-    // The four lines appear in this order, whatever else (Host, User-Agent) stands around them.
-    size_t next = 0;
-    for (const std::string& header : request.headers) {
-        if (next < block.size() && header == block[next]) ++next;
-    }
-    EXPECT_EQ(next, block.size()) << request.requestLine;
-    int accepts = 0;
-    for (const std::string& header : request.headers) {
-        if (header.rfind("Accept:", 0) == 0) ++accepts;
-    }
-    EXPECT_EQ(accepts, 1);
-}
 
 class LoopbackTest : public testing::StoreTest {};
 
