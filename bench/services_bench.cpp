@@ -149,7 +149,8 @@ int main(int argc, char** argv) {
     velmora::Endpoints endpoints;
     endpoints.stockServiceBase = endpoints.priceServiceBase = endpoints.promoServiceBase =
         endpoints.mobilePriceServiceBase = base;
-    const velmora::ItemCells row{"1743535", velmora::Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"),
+    const velmora::ItemCells row{"1743535",
+                                 velmora::Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"),
                                  "1000000127", "737,752,753"};
 
     std::printf("QueryItem vs Python requests.Session, %d checks per run, %d rounds\n", checks,
@@ -169,7 +170,8 @@ int main(int argc, char** argv) {
         allOk = allOk && cpp.ok == checks && py.ok == checks;
         if (cpp.cpuSeconds > 0 && py.cpuSeconds > 0) {
             const double ratio = (py.cpuSeconds / py.checks) / (cpp.cpuSeconds / cpp.checks);
-            std::printf("round %d: Python CPU per check / C++ CPU per check = %.1f\n", r + 1, ratio);
+            std::printf("round %d: Python CPU per check / C++ CPU per check = %.1f\n", r + 1,
+                        ratio);
             ratios.push_back(ratio);
         }
     }

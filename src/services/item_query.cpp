@@ -22,8 +22,8 @@ Text RegionCode(const Text& regionCell) {
 ItemQueryUrls BuildItemQueryUrls(const ItemCells& cells, const Endpoints& endpoints) {
     const Text region = RegionCode(cells.region);
     ItemQueryUrls urls;
-    urls.stock = endpoints.stockServiceBase + "/stock?skuId=" + cells.sku + "&venderId=" +
-                 cells.venderId + "&cat=" + cells.cat + "&area=" + region +
+    urls.stock = endpoints.stockServiceBase + "/stock?skuId=" + cells.sku +
+                 "&venderId=" + cells.venderId + "&cat=" + cells.cat + "&area=" + region +
                  "_0&buyNum=1&extraParam={%22originid%22:%221%22}&ch=1&callback=getStockCallback";
     urls.price = endpoints.priceServiceBase + "/prices/get?skuid=J_" + cells.sku +
                  "&type=1&area=" + region + "&callback=cnp";

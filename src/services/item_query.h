@@ -11,7 +11,7 @@ namespace velmora {
 // The cells of a row that a query reads.
 struct ItemCells {
     Text sku;
-    Text region;    // province item "#" city item "+" area item
+    Text region;  // province item "#" city item "+" area item
     Text venderId;
     Text cat;
 };

@@ -22,7 +22,7 @@ TextList ProvinceListItems();
 class DistrictList {
 public:
     virtual ~DistrictList() = default;
-    virtual int ChosenIndex() const = 0;      // 0 is the placeholder
+    virtual int ChosenIndex() const = 0;  // 0 is the placeholder
     virtual Text CurrentText() const = 0;
     virtual void AppendItem(const Text& item) = 0;
 };

@@ -28,8 +28,8 @@ public:
 
     bool Started() const { return port_ > 0; }
     int Port() const { return port_; }
-    std::string Base() const;            // http://127.0.0.1:<port>
-    Endpoints StoreEndpoints() const;    // every service pointed at the store
+    std::string Base() const;          // http://127.0.0.1:<port>
+    Endpoints StoreEndpoints() const;  // every service pointed at the store
 
     // GET /__admin/set?sku=..&<query>; `query` is already percent-encoded.
     bool Set(const std::string& sku, const std::string& query) const;

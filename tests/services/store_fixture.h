@@ -15,9 +15,9 @@ namespace velmora::testing {
 // The request line and the fixed header block that every HttpGet sends.
 inline void ExpectHttpGet(const LoggedRequest& request, const Text& url, const Text& path) {
     EXPECT_EQ(request.requestLine, "GET " + path + " HTTP/1.1");
-    const std::vector<std::string> block = {
-        "Accept: */*", "Referer: " + url, "Accept-Language: zh-cn",
-        "Content-Type: application/x-www-form-urlencoded"};
+    const std::vector<std::string> block = {"Accept: */*", "Referer: " + url,
+                                            "Accept-Language: zh-cn",
+                                            "Content-Type: application/x-www-form-urlencoded"};
     // The four lines appear in this order, whatever else (Host, User-Agent) stands around them.
     size_t next = 0;
     for (const std::string& header : request.headers) {

@@ -12,7 +12,8 @@ namespace velmora::testing {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-services-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velmora-services-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
     ~TempDir() {

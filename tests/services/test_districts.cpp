@@ -31,7 +31,7 @@ TEST(ProvinceListTest, PlaceholderThenThirtyFiveProvincesWhoseIdIsTheirIndex) {
 TEST(ParseDistrictsTest, AnswersPlainAndEscaped) {
     struct Case {
         const char* what;
-        Text answer;   // as it arrives; decoded before parsing
+        Text answer;  // as it arrives; decoded before parsing
         TextList items;
     };
     const Case cases[] = {
@@ -48,13 +48,17 @@ TEST(ParseDistrictsTest, AnswersPlainAndEscaped) {
            "{\"id\":\"3\",\"aname\":\"C\"}]"),
          {"A-1", "C-3"}},
         {"an object without an id is left out",
-         "[{\"aname\":\"A\"},{\"id\":\"2\",\"aname\":\"B\"}]", {"B-2"}},
+         "[{\"aname\":\"A\"},{\"id\":\"2\",\"aname\":\"B\"}]",
+         {"B-2"}},
         {"an object without a name is left out",
-         "[{\"id\":\"1\",\"x\":\"y\"},{\"id\":\"2\",\"aname\":\"B\"}]", {"B-2"}},
+         "[{\"id\":\"1\",\"x\":\"y\"},{\"id\":\"2\",\"aname\":\"B\"}]",
+         {"B-2"}},
         {"a name running into the next object is left out",
-         "[{\"id\":\"1\",\"aname\":\"A\",\"x\":1},{\"id\":\"2\",\"aname\":\"B\"}]", {"B-2"}},
+         "[{\"id\":\"1\",\"aname\":\"A\",\"x\":1},{\"id\":\"2\",\"aname\":\"B\"}]",
+         {"B-2"}},
         {"a last object without its closing marker ends the list",
-         "[{\"id\":\"1\",\"aname\":\"A\"},{\"id\":\"2\",\"aname\":\"B", {"A-1"}},
+         "[{\"id\":\"1\",\"aname\":\"A\"},{\"id\":\"2\",\"aname\":\"B",
+         {"A-1"}},
         {"no markers", "<html>502 Bad Gateway</html>", {}},
         {"empty answer", "", {}},
     };

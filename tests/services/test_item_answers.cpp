@@ -14,9 +14,9 @@ using testing::Fixture;
 Text G(const char* utf8) { return Cp936FromUtf8(utf8); }
 
 TEST(ItemAnswersTest, RecordedAnswersGiveStateAndPrices) {
-    const ItemQuery q = ParseItemAnswers(DecodeUnicodeEscapes(Fixture("stock_answer.txt")),
-                                         Fixture("price_answer.txt"),
-                                         Fixture("promo_answer_mpt.txt"), Fixture("mobile_answer.txt"));
+    const ItemQuery q = ParseItemAnswers(
+        DecodeUnicodeEscapes(Fixture("stock_answer.txt")), Fixture("price_answer.txt"),
+        Fixture("promo_answer_mpt.txt"), Fixture("mobile_answer.txt"));
     EXPECT_EQ(q.stockState, G("现货"));
     // The mobile price is cut at the next comma, so its closing quote stays.
     EXPECT_EQ(q.combinedStatus, G("现货 |当前价格：299.00/279.00\""));
@@ -41,8 +41,8 @@ TEST(ItemAnswersTest, MarkersAndTheirMisses) {
          "Promotions.set({\"mpt\":\"279.00\"})", mobile, G("无货"), "299.00", "", "289.00"},
         {"mpt right before the comma", stock, price, "{\"mpt\":\"\",\"x\":1}", mobile, G("无货"),
          "299.00", "\"", "289.00"},
-        {"failed price request, promotion without mpt", stock, "", Fixture("promo_answer_plain.txt"),
-         mobile, G("无货"), "", "", "289.00"},
+        {"failed price request, promotion without mpt", stock, "",
+         Fixture("promo_answer_plain.txt"), mobile, G("无货"), "", "", "289.00"},
         {"failed price request, promotion with mpt", stock, "", Fixture("promo_answer_mpt.txt"),
          mobile, G("无货"), "", "279.00\"", "289.00"},
         {"price as the object's last field has no quote-comma after it", stock,
@@ -68,10 +68,10 @@ TEST(ItemAnswersTest, NoStockStateEndsTheQuery) {
     const Text withPrices[] = {Fixture("price_answer.txt"), Fixture("promo_answer_mpt.txt"),
                                Fixture("mobile_answer.txt")};
     const Text stocks[] = {
-        "",                                                        // failed request
-        "getStockCallback({\"stock\":{\"StockState\":33}})",       // no state marker
+        "",                                                                   // failed request
+        "getStockCallback({\"stock\":{\"StockState\":33}})",                  // no state marker
         "getStockCallback({\"stock\":{\"StockStateName\":\"\",\"rn\":-1}})",  // empty state
-        "{\"StockStateName\":\"33\"}",                             // no quote-comma after it
+        "{\"StockStateName\":\"33\"}",  // no quote-comma after it
     };
     for (const Text& stock : stocks) {
         SCOPED_TRACE(stock);

@@ -33,7 +33,9 @@ std::string FileBytes(const fs::path& file) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool IsJpeg(const std::string& bytes) { return bytes.size() > 2 && bytes.substr(0, 2) == "\xFF\xD8"; }
+bool IsJpeg(const std::string& bytes) {
+    return bytes.size() > 2 && bytes.substr(0, 2) == "\xFF\xD8";
+}
 
 class QrCodeTest : public testing::StoreTest {
 protected:
@@ -101,8 +103,7 @@ TEST_F(QrCodeTest, WithoutAPictureFromTheServiceTheCodeIsDrawnHere) {
     notAPicture.qrServiceBase = store_->Base() + "/missing";  // answers 404 with a text body
     const Case cases[] = {
         {"service unreachable", Down(), "https://item.m.jd.com/product/2.html"},
-        {"service answers with no picture", notAPicture,
-         "https://wqitem.jd.com/item/view?sku=3"},
+        {"service answers with no picture", notAPicture, "https://wqitem.jd.com/item/view?sku=3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

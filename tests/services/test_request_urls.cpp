@@ -19,12 +19,12 @@ TEST(RegionCodeTest, IdsAfterTheLastDashOfEachItem) {
     };
     const Case cases[] = {
         {G("北京-1#朝阳区-72+三环以内-2799"), "1_72_2799"},
-        {"", "__"},                                          // empty region cell
-        {G("北京#朝阳区-72+三环以内-2799"), "_72_2799"},     // province item without "-"
-        {G("北京-1#朝阳区+三环以内-2799"), "1__2799"},       // city item without "-"
-        {G("北京-1#朝阳区-72+三环以内"), "1_72_"},           // area item without "-"
-        {G("A-B-1#C-D-2+E-F-3"), "1_2_3"},                   // names holding "-"
-        {G("北京-1#朝阳区-72"), "1__"},                      // no "+" at all
+        {"", "__"},                                       // empty region cell
+        {G("北京#朝阳区-72+三环以内-2799"), "_72_2799"},  // province item without "-"
+        {G("北京-1#朝阳区+三环以内-2799"), "1__2799"},    // city item without "-"
+        {G("北京-1#朝阳区-72+三环以内"), "1_72_"},        // area item without "-"
+        {G("A-B-1#C-D-2+E-F-3"), "1_2_3"},                // names holding "-"
+        {G("北京-1#朝阳区-72"), "1__"},                   // no "+" at all
         {G("北京-1"), "__"},  // no "#": the province is not found either
     };
     for (const Case& c : cases) {
@@ -38,7 +38,8 @@ TEST(ItemQueryUrlsTest, FourAddressesByteForByte) {
     e.priceServiceBase = "http://price.test";
     e.promoServiceBase = "http://promo.test";
     e.mobilePriceServiceBase = "http://mobile.test:8080";
-    const ItemCells row{"1743535", G("北京-1#朝阳区-72+三环以内-2799"), "1000000127", "737,752,753"};
+    const ItemCells row{"1743535", G("北京-1#朝阳区-72+三环以内-2799"), "1000000127",
+                        "737,752,753"};
     const ItemQueryUrls urls = BuildItemQueryUrls(row, e);
     EXPECT_EQ(urls.stock,
               "http://stock.test/stock?skuId=1743535&venderId=1000000127&cat=737,752,753"
@@ -63,8 +64,9 @@ TEST(ItemQueryUrlsTest, EmptyRegionAndUnescapedCells) {
               "http://c0.3.cn/stock?skuId=12 3&x=1&venderId=&cat=&area=___0&buyNum=1"
               "&extraParam={%22originid%22:%221%22}&ch=1&callback=getStockCallback");
     EXPECT_EQ(urls.price, "http://p.3.cn/prices/get?skuid=J_12 3&x=1&type=1&area=__&callback=cnp");
-    EXPECT_EQ(urls.promo,
-              "http://pi.3.cn/promoinfo/get?id=12 3&x=1&area=___0&origin=1&callback=Promotions.set");
+    EXPECT_EQ(
+        urls.promo,
+        "http://pi.3.cn/promoinfo/get?id=12 3&x=1&area=___0&origin=1&callback=Promotions.set");
     EXPECT_EQ(urls.mobile,
               "http://pm.3.cn/prices/pcpmgets?skuids=12 3&x=1&origin=4&source=wxsq&area=__"
               "&callback=singlePrice&g_ty=ls");

@@ -86,8 +86,9 @@ TEST_F(LoopbackTest, QueryItemMissesAndEmptyRegion) {
         Text state, pc, mobile, wechat;
     };
     const Case cases[] = {
-        {"no promotion price: mobile is the PC price", "stock=" + PercentEncoded("现货") +
-             "&pc=88.00&mobile=none&wechat=87.00", G("现货"), "88.00", "88.00", "87.00"},
+        {"no promotion price: mobile is the PC price",
+         "stock=" + PercentEncoded("现货") + "&pc=88.00&mobile=none&wechat=87.00", G("现货"),
+         "88.00", "88.00", "87.00"},
         {"no PC price and no promotion price", "pc=none&mobile=none&wechat=87.00", G("现货"), "",
          "", "87.00"},
         {"no WeChat price", "pc=88.00&mobile=80.00&wechat=none", G("现货"), "88.00", "80.00\"", ""},
@@ -142,7 +143,7 @@ TEST_F(LoopbackTest, ChoosingProvincesAndCitiesAppendsTheirChildren) {
     // Beijing's districts arrive escaped.
     provinces.Choose(1);
     FillChildDistricts(provinces, cities, endpoints_);
-    const TextList beijing = {kCityPlaceholder, G("朝阳区-72"), G("海淀区-2800"),
+    const TextList beijing = {kCityPlaceholder, G("朝阳区-72"),   G("海淀区-2800"),
                               G("西城区-2801"), G("东城区-2802"), G("丰台区-2805")};
     EXPECT_EQ(cities.Items(), beijing);
 
@@ -150,7 +151,8 @@ TEST_F(LoopbackTest, ChoosingProvincesAndCitiesAppendsTheirChildren) {
     provinces.Choose(2);
     FillChildDistricts(provinces, cities, endpoints_);
     TextList both = beijing;
-    for (const char* city : {"黄浦区-3021", "徐汇区-3022", "浦东新区-3023"}) both.push_back(G(city));
+    for (const char* city : {"黄浦区-3021", "徐汇区-3022", "浦东新区-3023"})
+        both.push_back(G(city));
     EXPECT_EQ(cities.Items(), both);
 
     // A city's areas, from an answer in plain code page 936.
