@@ -1,12 +1,11 @@
 // Loading and saving a 100,000-line record file into and from the monitor list.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "monitor/monitor_list.h"
 #include "monitor/record_sync.h"
@@ -19,7 +18,8 @@ constexpr int kLines = 100000;
 
 std::filesystem::path BenchDir() {
     static const std::filesystem::path dir = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX").string();
         return std::filesystem::path(::mkdtemp(pattern.data()));
     }();
     return dir;
@@ -33,9 +33,10 @@ std::vector<RecordRow> Rows() {
     for (int i = 0; i < kLines; ++i) {
         Text n;
         for (int k = 0; k < 6; ++k) n += name;
-        rows.push_back(RecordRow{std::to_string(1743535 + i), n + std::to_string(i),
-                                 "\xb1\xb1\xbe\xa9-1#\xb3\xaf\xd1\xf4\xc7\xf8-72+\xc8\xfd\xbb\xb7\xd2\xd4\xc4\xda-2799",
-                                 "5", "1000004123", "652,12345,6789"});
+        rows.push_back(RecordRow{
+            std::to_string(1743535 + i), n + std::to_string(i),
+            "\xb1\xb1\xbe\xa9-1#\xb3\xaf\xd1\xf4\xc7\xf8-72+\xc8\xfd\xbb\xb7\xd2\xd4\xc4\xda-2799",
+            "5", "1000004123", "652,12345,6789"});
     }
     return rows;
 }

@@ -10,7 +10,7 @@ namespace velmora {
 
 namespace {
 
-const Text kQrLabel = "\xb6\xfe\xce\xac\xc2\xeb";                // 二维码
+const Text kQrLabel = "\xb6\xfe\xce\xac\xc2\xeb";                 // 二维码
 const Text kImportedStatus = "\xb5\xbc\xc8\xeb\xbc\xc7\xc2\xbc";  // 导入记录
 
 }  // namespace

@@ -11,9 +11,7 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsLead(char c, bool doubleByte) {
-    return doubleByte && static_cast<unsigned char>(c) >= 0x80;
-}
+bool IsLead(char c, bool doubleByte) { return doubleByte && static_cast<unsigned char>(c) >= 0x80; }
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -51,12 +49,12 @@ size_t FindChar(const Bytes& s, size_t from, size_t to, char wanted, bool double
 
 struct Line {
     enum Kind { Other, Header, Pair } kind = Other;
-    size_t begin = 0;       // first byte of the line
-    size_t next = 0;        // first byte of the next line
+    size_t begin = 0;         // first byte of the line
+    size_t next = 0;          // first byte of the next line
     bool terminated = false;  // ends with "\n"
-    bool blank = true;      // nothing but spaces and tabs
-    Text name;              // section name or key, trimmed
-    Bytes value;            // raw value, blanks around it removed
+    bool blank = true;        // nothing but spaces and tabs
+    Text name;                // section name or key, trimmed
+    Bytes value;              // raw value, blanks around it removed
 };
 
 Line ParseLine(const Bytes& s, size_t begin, size_t next, bool terminated, bool doubleByte) {
@@ -207,8 +205,8 @@ bool WriteProfileString(const std::filesystem::path& path, const Text& section, 
     // A file that exists but cannot be read must not be replaced by one that
     // has lost its other lines.
     if (!content && std::filesystem::exists(path, ec)) return false;
-    return WriteProfileFile(path,
-                            WithProfileValue(content.value_or(Bytes()), section, key, value, options));
+    return WriteProfileFile(
+        path, WithProfileValue(content.value_or(Bytes()), section, key, value, options));
 }
 
 bool WriteProfileFile(const std::filesystem::path& path, const Bytes& content) {

@@ -50,8 +50,8 @@ TEST(MonitorList, CellsOfExistingRowsOnly) {
         int row;
         int column;
     };
-    const Place outside[] = {{2, ColSku}, {100, ColSku}, {-1, ColSku},
-                             {0, kColumnCount}, {0, -1}, {1, 99}};
+    const Place outside[] = {{2, ColSku},       {100, ColSku}, {-1, ColSku},
+                             {0, kColumnCount}, {0, -1},       {1, 99}};
     for (const Place& p : outside) {
         list.ListSetCell(p.row, p.column, "stray");
         EXPECT_EQ(list.ListGetCell(p.row, p.column), "") << p.row << "," << p.column;
@@ -155,10 +155,14 @@ TEST(MonitorList, ListenerHearsEachChangeAfterItIsMade) {
         int countSeen;
     };
     const Expect expected[] = {
-        {K::Inserted, 0, 0, 0, 1},         {K::Inserted, 1, 1, 0, 2},
-        {K::CellChanged, 1, 1, ColStatus, 2}, {K::CellChanged, 0, 0, ColPricePc, 2},
-        {K::CellChanged, 1, 1, ColIndex, 2},  {K::Inserted, 2, 4, 0, 5},
-        {K::Removed, 0, 0, 0, 4},          {K::Reset, 0, 0, 0, 0},
+        {K::Inserted, 0, 0, 0, 1},
+        {K::Inserted, 1, 1, 0, 2},
+        {K::CellChanged, 1, 1, ColStatus, 2},
+        {K::CellChanged, 0, 0, ColPricePc, 2},
+        {K::CellChanged, 1, 1, ColIndex, 2},
+        {K::Inserted, 2, 4, 0, 5},
+        {K::Removed, 0, 0, 0, 4},
+        {K::Reset, 0, 0, 0, 0},
     };
     ASSERT_EQ(rec.changes.size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -210,8 +214,10 @@ TEST(MonitorList, WritesByIdRaceDeletionsSafely) {
     std::mt19937 rng(99);
     for (int round = 0; round < 3000; ++round) {
         int count = list.ListRowCount();
-        if (count > 0 && rng() % 3 != 0) list.ListDeleteRow(static_cast<int>(rng() % count));
-        else addRow();
+        if (count > 0 && rng() % 3 != 0)
+            list.ListDeleteRow(static_cast<int>(rng() % count));
+        else
+            addRow();
         if (round % 1000 == 999) list.ListDeleteAll();
     }
     stop = true;

@@ -23,9 +23,10 @@ TEST(RecordSync, SavedRowsLoadBackNumberedAndMarkedImported) {
     MonitorList list;
     for (int i = 0; i < 3; ++i) {
         int row = list.ListInsertRow();
-        for (int col : kStored) list.ListSetCell(row, col, std::to_string(col) + "v" + std::to_string(i));
-        list.ListSetCell(row, ColPricePc, "99");        // not stored
-        list.ListSetCell(row, ColStatus, "whatever");   // not stored
+        for (int col : kStored)
+            list.ListSetCell(row, col, std::to_string(col) + "v" + std::to_string(i));
+        list.ListSetCell(row, ColPricePc, "99");       // not stored
+        list.ListSetCell(row, ColStatus, "whatever");  // not stored
     }
     ASSERT_TRUE(SaveRecordFileFrom(list, path));
 
@@ -79,8 +80,10 @@ TEST(RecordSync, ThousandsOfLinesLoadInFileOrder) {
     Bytes file;
     for (int i = 0; i < n; ++i) {
         // Every 7th line is not a record and keeps only its number.
-        if (i % 7 == 3) file += "junk\r\n";
-        else file += std::to_string(i) + "-----n||||r@@@@1####v&&&&c\r\n";
+        if (i % 7 == 3)
+            file += "junk\r\n";
+        else
+            file += std::to_string(i) + "-----n||||r@@@@1####v&&&&c\r\n";
     }
     WriteAll(path, file);
     MonitorList list;

@@ -25,9 +25,10 @@ Settings InitialTexts() {
 }
 
 Bytes SevenKeys(const Settings& s) {
-    return G("商品编号=") + s.sku + "\r\n" + G("省份=") + s.province + "\r\n" + G("城市=") + s.city +
-           "\r\n" + G("地区=") + s.area + "\r\n" + G("发邮件账号=") + s.mailAccount + "\r\n" +
-           G("发邮件密码=") + s.mailPassword + "\r\n" + G("收邮件地址=") + s.mailRecipient + "\r\n";
+    return G("商品编号=") + s.sku + "\r\n" + G("省份=") + s.province + "\r\n" + G("城市=") +
+           s.city + "\r\n" + G("地区=") + s.area + "\r\n" + G("发邮件账号=") + s.mailAccount +
+           "\r\n" + G("发邮件密码=") + s.mailPassword + "\r\n" + G("收邮件地址=") +
+           s.mailRecipient + "\r\n";
 }
 
 mode_t ModeOf(const std::filesystem::path& path) {
@@ -61,8 +62,8 @@ TEST(SettingsFile, SaveReplacesItsKeysAndKeepsEveryOtherLine) {
     WriteAll(path, head + G("[商品监控]\r\n地区=old\r\n  商品编号 = 42 \r\nx=y\r\n") + tail);
     chmod(path.c_str(), 0644);
 
-    Settings s{"100", G("北京-1"), G("朝阳区-72"), G("三环以内-2799"), "me@example.com",
-               "pw", "you@example.com"};
+    Settings s{"100", G("北京-1"),      G("朝阳区-72"), G("三环以内-2799"), "me@example.com",
+               "pw",  "you@example.com"};
     ASSERT_TRUE(SaveSettingsFile(path, s));
     // Keys already present are replaced where they stand; the others follow
     // the section's last line, before the blank line that ends it.
@@ -116,7 +117,8 @@ TEST(SettingsFile, LoadTable) {
         {"double-quoted password", G("[商品监控]\r\n发邮件密码=\"pass word\"\r\n"), quoted},
         {"single-quoted password", G("[商品监控]\r\n发邮件密码='pass word'\r\n"), quoted},
         {"quotes inside spaces", G("[商品监控]\r\n发邮件密码=  \"pass word\"\t\r\n"), quoted},
-        {"unpaired quotes stay", G("[商品监控]\r\n发邮件密码=\"pw\r\n收邮件地址='\r\n"), halfQuoted},
+        {"unpaired quotes stay", G("[商品监控]\r\n发邮件密码=\"pw\r\n收邮件地址='\r\n"),
+         halfQuoted},
         {"quoted empty and nested", G("[商品监控]\r\n发邮件密码=\"\"\r\n发邮件账号=\"'x'\"\r\n"),
          emptyQuotes},
         {"spaces around names and values",
@@ -173,7 +175,8 @@ TEST(ProfileFile, WriteAddsKeysAndSectionsWhereTheyBelong) {
         {"empty file", "", "[s]\r\nk=new\r\n"},
         {"file without final line end", "[t]\r\nx=1", "[t]\r\nx=1\r\n[s]\r\nk=new\r\n"},
         {"header without line end", "[s]", "[s]\r\nk=new\r\n"},
-        {"replaced in place", "[S]\r\na=1\r\n K = old \r\nb=2\r\n", "[S]\r\na=1\r\nk=new\r\nb=2\r\n"},
+        {"replaced in place", "[S]\r\na=1\r\n K = old \r\nb=2\r\n",
+         "[S]\r\na=1\r\nk=new\r\nb=2\r\n"},
         {"appended before blank lines", "[s]\r\na=1\r\n\r\n\r\n[t]\r\n",
          "[s]\r\na=1\r\nk=new\r\n\r\n\r\n[t]\r\n"},
         {"key in another section untouched", "[t]\r\nk=1\r\n[s]\r\n",
