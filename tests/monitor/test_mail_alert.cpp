@@ -1,7 +1,12 @@
 // Alert mail against a real SMTP server (aiosmtpd on loopback): what arrives,
 // how often, and what a hostile address cannot do.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <thread>
 
 #include "monitor/alert_mail.h"
@@ -156,6 +161,48 @@ TEST_F(MailFixture, LineBreaksInAddressesInjectNothing) {
     EXPECT_EQ(mails[0].toHeader, kRecipient);
     EXPECT_EQ(mails[0].raw.find("evil"), std::string::npos) << mails[0].raw;
     EXPECT_EQ(mails[0].raw.find("forged"), std::string::npos);
+}
+
+// Deliveries that cannot succeed fail with an error text, promptly, and the
+// server sees no login.
+TEST(MailDelivery, UnusableAddressesFailWithoutLoggingIn) {
+    TempDir dir;
+    SmtpServerProcess server(dir.Path(), kAccount, kPassword);
+    ASSERT_TRUE(server.Started());
+    const std::string message = "Subject: x\r\n\r\nx\r\n";
+    const std::pair<MailServer, SmtpDelivery> cases[] = {
+        {{"127.0.0.1", server.Port()}, {kAccount, kPassword, kAccount, "", message}},
+        {{"127.0.0.1", server.Port()}, {kAccount, kPassword, kAccount, "\r\nme@x", message}},
+        {{"", 25}, {kAccount, kPassword, kAccount, kRecipient, message}},
+        {{"127.0.0.1/x?y", server.Port()}, {kAccount, kPassword, kAccount, kRecipient, message}},
+    };
+    for (const auto& [address, delivery] : cases)
+        EXPECT_NE(SendSmtpMail(address, delivery), "") << address.host << " " << delivery.recipient;
+    EXPECT_TRUE(server.Auths().empty());
+    EXPECT_TRUE(server.Mails().empty());
+}
+
+// A server that accepts the connection and never answers: the reply limit ends
+// the attempt instead of holding the worker.
+TEST(MailDelivery, SilentServerEndsTheAttempt) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(listen(fd, 4), 0);  // the kernel completes the handshake; nobody speaks
+    ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length), 0);
+    MailServer address{"127.0.0.1", ntohs(addr.sin_port)};
+
+    auto start = std::chrono::steady_clock::now();
+    Text error = SendSmtpMail(address, {kAccount, kPassword, kAccount, kRecipient, "x\r\n"});
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    close(fd);
+    EXPECT_NE(error, "");
+    EXPECT_GE(seconds, 1.5);   // it did wait for the greeting
+    EXPECT_LT(seconds, 15.0);  // and gave up on its own
 }
 
 TEST(MailAddress, CutAtTheFirstControlByte) {
