@@ -12,7 +12,8 @@ namespace velmora {
 // Handler of the start/stop button. Starts when the caption reads "开始监控"
 // (flags reset, timer period set, a first pass with 100 ms between workers),
 // else stops (timer 0, button, flag, sound). Both then renumber the rows and
-// save the settings.
+// save the settings. The timer period is written through the context's
+// WorkerWindowPort, called here from the window's thread.
 void ToggleMonitoring(const std::shared_ptr<MonitorContext>& context, ControlWindowPort& control);
 
 // Handler of the timer: one worker per row, 10 ms apart.
