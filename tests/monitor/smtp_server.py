@@ -5,6 +5,7 @@ Listens on 127.0.0.1 on a free port, prints "port N", offers AUTH LOGIN and
 PLAIN without TLS and logs every AUTH attempt and every received message to
 --log, one tab-separated line each, byte fields base64-encoded:
 
+  STARTTLS <unix time>
   AUTH <unix time> <mechanism> <login> <1|0>
   MAIL <unix time> <envelope from> <envelope to, comma-joined> <From> <To>
        <subject bytes> <subject charset> <body bytes> <body charset>
@@ -22,6 +23,7 @@ import email.header
 import email.utils
 import logging
 import signal
+import ssl
 import sys
 import time
 import warnings
@@ -85,6 +87,7 @@ def main():
     parser.add_argument("--password", default="")
     parser.add_argument("--refuse-all", action="store_true")
     parser.add_argument("--only", choices=["LOGIN", "PLAIN"], help="offer only this mechanism")
+    parser.add_argument("--tls-pem", help="offer STARTTLS with this key and certificate")
     args = parser.parse_args()
     log = Log(args.log)
 
@@ -100,10 +103,20 @@ def main():
     if args.only:
         exclude = [m for m in ("LOGIN", "PLAIN") if m != args.only]
 
+    tls = None
+    if args.tls_pem:
+        tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        tls.load_cert_chain(args.tls_pem)
+
+    class LoggingSMTP(SMTP):
+        async def smtp_STARTTLS(self, arg):
+            log.write("STARTTLS", f"{time.time():.3f}")
+            await super().smtp_STARTTLS(arg)
+
     def factory():
-        return SMTP(Handler(log), hostname="velmora-test", auth_required=True,
-                    auth_require_tls=False, authenticator=authenticator,
-                    auth_exclude_mechanism=exclude)
+        return LoggingSMTP(Handler(log), hostname="velmora-test", auth_required=True,
+                           auth_require_tls=False, authenticator=authenticator,
+                           auth_exclude_mechanism=exclude, tls_context=tls)
 
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)

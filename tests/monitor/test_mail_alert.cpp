@@ -205,6 +205,21 @@ TEST(MailDelivery, SilentServerEndsTheAttempt) {
     EXPECT_LT(seconds, 15.0);  // and gave up on its own
 }
 
+// A server offering STARTTLS gets it; when its certificate cannot be trusted
+// the attempt fails before any login, so the password never travels in clear.
+TEST(MailDelivery, StartTlsIsUsedAndAnUntrustedServerGetsNoLogin) {
+    TempDir dir;
+    SmtpServerProcess server(dir.Path(), kAccount, kPassword, false, "", MAIL_TLS_PEM);
+    ASSERT_TRUE(server.Started());
+    MailServer address{"127.0.0.1", server.Port()};
+    std::string message = BuildMailMessage({kAccount, kRecipient, "x", "x"}, 1800000000);
+
+    EXPECT_NE(SendSmtpMail(address, {kAccount, kPassword, kAccount, kRecipient, message}), "");
+    EXPECT_EQ(server.StartTlsCount(), 1);
+    EXPECT_TRUE(server.Auths().empty());
+    EXPECT_TRUE(server.Mails().empty());
+}
+
 TEST(MailAddress, CutAtTheFirstControlByte) {
     const std::pair<const char*, const char*> cases[] = {
         {"a@b.cn", "a@b.cn"},

@@ -55,7 +55,8 @@ std::vector<std::vector<std::string>> LogLines(const std::filesystem::path& path
 
 SmtpServerProcess::SmtpServerProcess(const std::filesystem::path& workDir,
                                      const std::string& user, const std::string& password,
-                                     bool refuseAll, const std::string& only)
+                                     bool refuseAll, const std::string& only,
+                                     const std::string& tlsPem)
     : log_(workDir / "smtp.log") {
     int in[2], out[2];
     if (pipe(in) != 0) return;
@@ -71,6 +72,10 @@ SmtpServerProcess::SmtpServerProcess(const std::filesystem::path& workDir,
     if (!only.empty()) {
         args.push_back("--only");
         args.push_back(only);
+    }
+    if (!tlsPem.empty()) {
+        args.push_back("--tls-pem");
+        args.push_back(tlsPem);
     }
     std::vector<char*> argv;  // built before fork: the child only execs
     for (auto& a : args) argv.push_back(a.data());
@@ -122,6 +127,10 @@ std::vector<SmtpAuth> SmtpServerProcess::Auths() const {
         auths.push_back({std::stod(f[1]), f[2], Base64Decode(f[3]), f[4] == "1"});
     }
     return auths;
+}
+
+int SmtpServerProcess::StartTlsCount() const {
+    return static_cast<int>(LogLines(log_, "STARTTLS").size());
 }
 
 std::vector<SmtpMail> SmtpServerProcess::Mails() const {

@@ -35,10 +35,11 @@ struct SmtpMail {
 class SmtpServerProcess {
 public:
     // Accepts `user` with `password` only; with refuseAll every login fails.
-    // `only` ("LOGIN" or "PLAIN") offers just that mechanism.
+    // `only` ("LOGIN" or "PLAIN") offers just that mechanism; `tlsPem` (key
+    // and certificate) makes it offer STARTTLS.
     SmtpServerProcess(const std::filesystem::path& workDir, const std::string& user,
                       const std::string& password, bool refuseAll = false,
-                      const std::string& only = "");
+                      const std::string& only = "", const std::string& tlsPem = "");
     ~SmtpServerProcess();
     SmtpServerProcess(const SmtpServerProcess&) = delete;
     SmtpServerProcess& operator=(const SmtpServerProcess&) = delete;
@@ -48,6 +49,7 @@ public:
     std::string HostPort() const { return "127.0.0.1:" + std::to_string(port_); }
     std::vector<SmtpAuth> Auths() const;
     std::vector<SmtpMail> Mails() const;
+    int StartTlsCount() const;
 
 private:
     std::filesystem::path log_;
