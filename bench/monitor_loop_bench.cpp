@@ -12,7 +12,6 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QTimer>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -116,7 +115,8 @@ int main(int argc, char** argv) {
     auto list = std::make_shared<MonitorList>();
     for (int i = 0; i < rows; ++i) {
         std::string sku = std::to_string(100000 + i);
-        store.Set(sku, "stock=" + testing::PercentEncoded("无货") + "&pc=99.00&mobile=98.00&wechat=97.00");
+        store.Set(sku, "stock=" + testing::PercentEncoded("无货") +
+                           "&pc=99.00&mobile=98.00&wechat=97.00");
         int row = list->ListInsertRow();
         list->ListSetCell(row, ColSku, sku);
         list->ListSetCell(row, ColRegion, Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"));
@@ -148,7 +148,8 @@ int main(int argc, char** argv) {
                     &target,
                     [&, posted] {
                         double lag =
-                            std::chrono::duration<double, std::milli>(Clock::now() - posted).count();
+                            std::chrono::duration<double, std::milli>(Clock::now() - posted)
+                                .count();
                         std::lock_guard lock(mutex);
                         lagsMs.push_back(lag);
                     },
@@ -168,7 +169,8 @@ int main(int argc, char** argv) {
         probe.join();
         while (context.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::lock_guard lock(mutex);
-        results.push_back({control.trimmed ? "trimmed variant" : "program's routine", launch, lagsMs});
+        results.push_back(
+            {control.trimmed ? "trimmed variant" : "program's routine", launch, lagsMs});
     }
 
     std::printf("rows %d; launch against %d x 10 ms; lag of calls posted every 2 ms\n", rows, rows);

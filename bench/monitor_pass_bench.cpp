@@ -76,7 +76,8 @@ long StatusKb(const char* key) {
     std::ifstream in("/proc/self/status");
     std::string line;
     while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + std::strlen(key), nullptr, 10);
+        if (line.rfind(key, 0) == 0)
+            return std::strtol(line.c_str() + std::strlen(key), nullptr, 10);
     return -1;
 }
 
@@ -114,8 +115,9 @@ int main(int argc, char** argv) {
         list->ListSetCell(row, ColCat, "670,671,672");
     }
     if (trickleMs > 0 &&
-        HttpGet(store.Base() + "/__admin/mode?path=/stock&mode=trickle&interval_ms=" +
-                std::to_string(trickleMs)).empty()) {
+        HttpGet(store.Base() +
+                "/__admin/mode?path=/stock&mode=trickle&interval_ms=" + std::to_string(trickleMs))
+            .empty()) {
         std::fprintf(stderr, "store refused the trickle mode\n");
         return 1;
     }
@@ -136,14 +138,15 @@ int main(int argc, char** argv) {
         }
         rusage u{};
         getrusage(RUSAGE_THREAD, &u);  // its own CPU, kept out of the checks' figure
-        samplerCpu = u.ru_utime.tv_sec + u.ru_stime.tv_sec +
-                     (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+        samplerCpu =
+            u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
     });
 
     const double mandated = rows * 0.010;
-    std::printf("rows %d, interval %d s, %d passes, stock answers trickled %d ms/byte; "
-                "mandated launch time %.3f s\n",
-                rows, interval, passes, trickleMs, mandated);
+    std::printf(
+        "rows %d, interval %d s, %d passes, stock answers trickled %d ms/byte; "
+        "mandated launch time %.3f s\n",
+        rows, interval, passes, trickleMs, mandated);
     // Passes follow the timer, not the workers: a pass starts at its firing
     // even while workers of earlier passes still run, as in the program.
     std::printf("pass  launch_s  over_mandated\n");

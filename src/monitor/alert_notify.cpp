@@ -4,8 +4,8 @@ namespace velmora {
 
 void ShowAlertBalloon(MonitorContext& context, AlertKind kind, const ItemQuery& query) {
     ScreenSize screen = context.window->PrimaryScreen();
-    context.window->ShowBalloon(BalloonText(kind, query.stockState, LocalNow()),
-                                screen.width - 10, screen.height - 30);
+    context.window->ShowBalloon(BalloonText(kind, query.stockState, LocalNow()), screen.width - 10,
+                                screen.height - 30);
 }
 
 void PlayAlertSound(MonitorContext& context) {

@@ -5,15 +5,15 @@ namespace velmora {
 namespace {
 
 // Code page 936 bytes; the UTF-8 form is in each comment.
-const Text kDay = "\xc8\xd5";                 // 日
-const Text kOpen = "\xa1\xbe";                // 【
-const Text kClose = "\xa1\xbf";               // 】
-const Text kPriceChanged =                    // 价格变化了！
+const Text kDay = "\xc8\xd5";    // 日
+const Text kOpen = "\xa1\xbe";   // 【
+const Text kClose = "\xa1\xbf";  // 】
+const Text kPriceChanged =       // 价格变化了！
     "\xbc\xdb\xb8\xf1\xb1\xe4\xbb\xaf\xc1\xcb\xa3\xa1";
-const Text kPriceSubject =                    // Vornik，提醒你，价格变化啦！
+const Text kPriceSubject =  // Vornik，提醒你，价格变化啦！
     "Vornik"
     "\xa3\xac\xcc\xe1\xd0\xd1\xc4\xe3\xa3\xac\xbc\xdb\xb8\xf1\xb1\xe4\xbb\xaf\xc0\xb2\xa3\xa1";
-const Text kStockSubject =                    // Vornik，提醒你，有货啦！
+const Text kStockSubject =  // Vornik，提醒你，有货啦！
     "Vornik"
     "\xa3\xac\xcc\xe1\xd0\xd1\xc4\xe3\xa3\xac\xd3\xd0\xbb\xf5\xc0\xb2\xa3\xa1";
 

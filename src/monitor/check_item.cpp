@@ -10,7 +10,7 @@ namespace velmora {
 namespace {
 
 // Code page 936 bytes; the UTF-8 form is in each comment.
-const Text kChecking = "\xd5\xfd\xd4\xda\xbc\xe0\xbf\xd8";                      // 正在监控
+const Text kChecking = "\xd5\xfd\xd4\xda\xbc\xe0\xbf\xd8";                     // 正在监控
 const Text kInStock = "\xcf\xd6\xbb\xf5";                                      // 现货
 const Text kOrderable = "\xd4\xa4\xb6\xa9";                                    // 预订
 const Text kPriceMarker = "\x20\x7c\xb5\xb1\xc7\xb0\xbc\xdb\xb8\xf1\xa3\xba";  // " |当前价格："

@@ -77,8 +77,7 @@ Text SendSmtpMail(const MailServer& server, const SmtpDelivery& delivery,
     curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(h, CURLOPT_READFUNCTION, ReadMessage);
     curl_easy_setopt(h, CURLOPT_READDATA, &upload);
-    curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE,
-                     static_cast<curl_off_t>(delivery.message.size()));
+    curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(delivery.message.size()));
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
     curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, limits.replyTimeoutSeconds);
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);

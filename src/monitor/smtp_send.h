@@ -10,16 +10,16 @@
 namespace velmora {
 
 struct SmtpLimits {
-    long connectTimeoutMs = 2000;   // connecting to the server
-    long replyTimeoutSeconds = 2;   // each server reply
-    long totalTimeoutMs = 30000;    // the whole exchange, so a trickling server cannot hold us
+    long connectTimeoutMs = 2000;  // connecting to the server
+    long replyTimeoutSeconds = 2;  // each server reply
+    long totalTimeoutMs = 30000;   // the whole exchange, so a trickling server cannot hold us
 };
 
 struct SmtpDelivery {
     Text user;
     Text password;
-    Text from;        // envelope sender
-    Text recipient;   // the one envelope recipient
+    Text from;            // envelope sender
+    Text recipient;       // the one envelope recipient
     std::string message;  // header lines, blank line, body; CRLF line ends
 };
 

@@ -22,8 +22,7 @@ TEST(AlertTexts, TimeOfDayDropsTheDateAndTrailingZeroParts) {
         {{2016, 1, 2, 0, 0, 7}, "0时0分7秒"},
         {{2016, 1, 2, 0, 30, 0}, "0时30分"},
     };
-    for (const TimeCase& c : cases)
-        EXPECT_EQ(TimeOfDay(c.when), G(c.text)) << c.text;
+    for (const TimeCase& c : cases) EXPECT_EQ(TimeOfDay(c.when), G(c.text)) << c.text;
 }
 
 TEST(AlertTexts, BalloonsCarryTimeAndKind) {

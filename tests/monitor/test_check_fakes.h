@@ -123,8 +123,8 @@ public:
     explicit RecordingControlPort(EventLog& log) : log_(log), caption_(G("开始监控")) {}
 
     Text interval = "10";
-    bool realWaits = false;               // sleep for the waits, like a window does
-    std::function<void(int)> onWait;      // runs inside each wait, like a nested handler
+    bool realWaits = false;           // sleep for the waits, like a window does
+    std::function<void(int)> onWait;  // runs inside each wait, like a nested handler
     std::function<void()> onSave;
 
     Text MonitorButtonCaption() const override { return caption_; }

@@ -25,8 +25,7 @@ struct DecisionCase {
     Expect alert;
 };
 
-class CheckDecision : public MonitorFixture,
-                      public ::testing::WithParamInterface<DecisionCase> {};
+class CheckDecision : public MonitorFixture, public ::testing::WithParamInterface<DecisionCase> {};
 
 TEST_P(CheckDecision, RaisesAtMostTheRightAlert) {
     const DecisionCase& c = GetParam();
@@ -68,12 +67,11 @@ INSTANTIATE_TEST_SUITE_P(
                      Expect::Price},
         DecisionCase{"EmptyPriceKeepsPriceAlertOff", "预订", "none", "12.00", "12.00", "15", true,
                      false, Expect::Stock},
-        DecisionCase{"EmptyWechatPriceKeepsPriceAlertOff", "无货", "12.00", "12.00", "none",
-                     "15", true, true, Expect::None},
+        DecisionCase{"EmptyWechatPriceKeepsPriceAlertOff", "无货", "12.00", "12.00", "none", "15",
+                     true, true, Expect::None},
         DecisionCase{"OrderableAlertsUnticked", "预订", "20", "20", "20", "10", true, false,
                      Expect::Stock},
-        DecisionCase{"InStockNeedsTick", "现货", "20", "20", "20", "10", true, false,
-                     Expect::None},
+        DecisionCase{"InStockNeedsTick", "现货", "20", "20", "20", "10", true, false, Expect::None},
         DecisionCase{"InStockTicked", "现货", "20", "20", "20", "10", true, true, Expect::Stock},
         DecisionCase{"BothDueOnlyPrice", "现货", "9", "9", "9", "10", true, true, Expect::Price},
         DecisionCase{"PriceTestSkippedWhenUnticked", "无货", "9", "9", "9", "10", false, true,
@@ -99,8 +97,8 @@ TEST_F(MonitorFixture, CheckWritesCellsInOrderThenHaltsBeforeSound) {
 
     CheckItem(*context, 1);
 
-    EXPECT_EQ(columns, (std::vector<int>{ColStatus, ColPricePc, ColPriceMobile, ColPriceWechat,
-                                         ColStatus}));
+    EXPECT_EQ(columns,
+              (std::vector<int>{ColStatus, ColPricePc, ColPriceMobile, ColPriceWechat, ColStatus}));
     EXPECT_EQ(list->ListGetCell(0, ColStatus), G("现货"));
     EXPECT_EQ(list->ListGetCell(0, ColPricePc), "19.90");
     EXPECT_EQ(list->ListGetCell(0, ColPriceWechat), "17.70");

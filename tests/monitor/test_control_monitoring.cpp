@@ -21,9 +21,9 @@ protected:
 
 TEST(TimerPeriod, IntervalTextToMilliseconds) {
     const std::pair<const char*, int> cases[] = {
-        {"10", 10000}, {"2.5", 2500},   {"abc", 0},    {"", 0},
-        {"0", 0},      {"0.0005", 0},   {"0.001", 1},  {"-3", 0},
-        {"1.9999", 1999}, {"5s", 5000}, {"1e400", INT_MAX}, {"3e6", INT_MAX},
+        {"10", 10000},    {"2.5", 2500}, {"abc", 0},         {"", 0},
+        {"0", 0},         {"0.0005", 0}, {"0.001", 1},       {"-3", 0},
+        {"1.9999", 1999}, {"5s", 5000},  {"1e400", INT_MAX}, {"3e6", INT_MAX},
     };
     for (const auto& [text, period] : cases) EXPECT_EQ(TimerPeriodFor(text), period) << text;
     // Full-width digits read like ASCII ones.
@@ -80,8 +80,8 @@ TEST_F(ControlFixture, StopClearsTimerButtonFlagAndSoundKeepsMailCounters) {
 
     ToggleMonitoring(context, control);
 
-    EXPECT_EQ(log.Events(), (std::vector<std::string>{"timer:0", "button:stopped", "stop-sound",
-                                                      "save"}));
+    EXPECT_EQ(log.Events(),
+              (std::vector<std::string>{"timer:0", "button:stopped", "stop-sound", "save"}));
     EXPECT_EQ(control.MonitorButtonCaption(), G("开始监控"));
     EXPECT_EQ(monitoringActive.load(), 0);
     EXPECT_EQ(mailDone.load(), 1);

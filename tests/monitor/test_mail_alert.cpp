@@ -198,7 +198,8 @@ TEST(MailDelivery, SilentServerEndsTheAttempt) {
 
     auto start = std::chrono::steady_clock::now();
     Text error = SendSmtpMail(address, {kAccount, kPassword, kAccount, kRecipient, "x\r\n"});
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     close(fd);
     EXPECT_NE(error, "");
     EXPECT_GE(seconds, 1.5);   // it did wait for the greeting

@@ -53,10 +53,9 @@ std::vector<std::vector<std::string>> LogLines(const std::filesystem::path& path
 
 }  // namespace
 
-SmtpServerProcess::SmtpServerProcess(const std::filesystem::path& workDir,
-                                     const std::string& user, const std::string& password,
-                                     bool refuseAll, const std::string& only,
-                                     const std::string& tlsPem)
+SmtpServerProcess::SmtpServerProcess(const std::filesystem::path& workDir, const std::string& user,
+                                     const std::string& password, bool refuseAll,
+                                     const std::string& only, const std::string& tlsPem)
     : log_(workDir / "smtp.log") {
     int in[2], out[2];
     if (pipe(in) != 0) return;
@@ -65,9 +64,14 @@ SmtpServerProcess::SmtpServerProcess(const std::filesystem::path& workDir,
         close(in[1]);
         return;
     }
-    std::vector<std::string> args = {"/usr/bin/python3", SMTP_SERVER_SCRIPT, "--log",
-                                      log_.string(),      "--user",           user,
-                                      "--password",       password};
+    std::vector<std::string> args = {"/usr/bin/python3",
+                                     SMTP_SERVER_SCRIPT,
+                                     "--log",
+                                     log_.string(),
+                                     "--user",
+                                     user,
+                                     "--password",
+                                     password};
     if (refuseAll) args.push_back("--refuse-all");
     if (!only.empty()) {
         args.push_back("--only");

@@ -54,7 +54,7 @@ public:
 private:
     std::filesystem::path log_;
     pid_t pid_ = -1;
-    int input_ = -1;   // the server leaves when this closes
+    int input_ = -1;  // the server leaves when this closes
     int output_ = -1;
     int port_ = -1;
 };
