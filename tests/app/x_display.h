@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,7 @@ public:
         if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
         pid_ = fork();
         if (pid_ == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             close(fds[0]);
             int devnull = open("/dev/null", O_WRONLY);
             dup2(devnull, STDERR_FILENO);
@@ -46,7 +48,7 @@ public:
 
     // Runs a shell command with DISPLAY set to this display; its output.
     std::string Run(const std::string& command) const {
-        std::string full = "DISPLAY=" + name_ + " " + command;
+        std::string full = "export DISPLAY=" + name_ + "; " + command;
         FILE* pipe = popen(full.c_str(), "r");
         if (!pipe) return {};
         std::string out;
@@ -75,6 +77,7 @@ public:
           std::initializer_list<std::pair<const char*, std::string>> env) {
         pid_ = fork();
         if (pid_ == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
             for (const auto& [key, value] : env) setenv(key, value.c_str(), 1);
             if (chdir(workDir.c_str()) != 0) _exit(126);
             execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
