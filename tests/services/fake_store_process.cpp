@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,6 +52,8 @@ FakeStoreProcess::FakeStoreProcess(const std::filesystem::path& workDir)
     const std::string log = logFile_.string();
     pid_ = fork();
     if (pid_ == 0) {
+        // A test killed by its time limit must not leave the store running.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
