@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 9));
     velmora::MainWindow window(velmora::ProgramDir());
+    // Closing the window ends the program, whatever other window is open.
+    QObject::connect(&window, &velmora::MainWindow::Closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     window.show();
     const int status = QApplication::exec();
     // Closing the window ends the program at once: monitoring workers may

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
 #include <QGroupBox>
@@ -127,6 +128,11 @@ MainWindow::MainWindow(std::filesystem::path programDir, QWidget* parent)
 MainWindow::~MainWindow() {
     // Workers that still hold the port find it detached from here on.
     if (workerPort_) workerPort_->Detach();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit Closed();
 }
 
 void MainWindow::BuildControls() {

@@ -71,6 +71,13 @@ public:
     void OnMonitorButtonClicked();
     void OnTimerFired();
 
+signals:
+    // The window was closed (close box or Escape): the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void BuildControls();
     void BuildInputRow(QWidget* frame);

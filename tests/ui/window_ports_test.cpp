@@ -3,6 +3,8 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMediaPlayer>
+#include <QUrl>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -134,6 +136,20 @@ TEST_F(WindowPorts, SnapshotFollowsTheCheckBoxesAndMailEdits) {
     EXPECT_EQ(seenMail.account, "me@example.com");
     EXPECT_EQ(seenMail.password, Cp936FromUtf8("发邮件设置"));
     EXPECT_GT(port->PrimaryScreen().width, 0);
+}
+
+TEST_F(WindowPorts, TheAlarmPlaysTheFileFromItsBeginningAndStops) {
+    MainWindow& w = Start();
+    const auto sound = dir() / "autio.mp3";
+    FromWorker([&] { w.WorkerSide().PlaySound(sound); });
+    QApplication::processEvents();
+    auto* player = w.findChild<QMediaPlayer*>();
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->source(), QUrl::fromLocalFile(QString::fromStdString(sound.string())));
+    EXPECT_EQ(player->position(), 0);
+    FromWorker([&] { w.WorkerSide().StopSound(); });
+    QApplication::processEvents();
+    EXPECT_EQ(player->playbackState(), QMediaPlayer::StoppedState);
 }
 
 TEST_F(WindowPorts, RowsChangedByWorkersReachTheView) {

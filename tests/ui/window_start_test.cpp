@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
 #include <unistd.h>
@@ -198,8 +199,10 @@ TEST_F(WindowStart, WithoutTheBannerTheWindowStillOpens) {
 
 TEST_F(WindowStart, EscapeClosesTheWindow) {
     MainWindow& w = Start();
+    QSignalSpy closed(&w, &MainWindow::Closed);
     QTest::keyClick(Find<QLineEdit>("编辑框监控间隔"), Qt::Key_Escape);
     EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(closed.count(), 1);
 }
 
 TEST_F(WindowStart, BannerAndLinkButtonsOpenTheMakersPages) {
