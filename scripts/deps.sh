@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   python3 python3-aiosmtpd python3-requests
   fonts-wqy-microhei
-  zbar-tools xvfb xdotool imagemagick x11-utils
+  zbar-tools xvfb xdotool imagemagick x11-utils libx11-dev
   sox libsox-fmt-mp3 lame
   clang libclang-rt-14-dev
 )
