@@ -6,8 +6,9 @@ BalloonTip::BalloonTip(QWidget* owner)
     : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("气球提示框"));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setStyleSheet(QStringLiteral(
-        "QLabel { background: #ffffe1; color: #000000; border: 1px solid #767676; padding: 6px; }"));
+    setStyleSheet(
+        QStringLiteral("QLabel { background: #ffffe1; color: #000000; border: 1px solid #767676; "
+                       "padding: 6px; }"));
     setTextFormat(Qt::PlainText);
     hideTimer_.setSingleShot(true);
     hideTimer_.setInterval(kShowMs);

@@ -68,8 +68,8 @@ void MainWindow::SaveRecords() { SaveRecordFileFrom(*list_, programDir_ / kRecor
 void MainWindow::OnAddClicked() {
     Text sku = ToText(skuEdit_->text());
     if (sku.empty() || areaCombo_->currentText().isEmpty()) {
-        QMessageBox::critical(nullptr, QStringLiteral("错误"), QStringLiteral("请输入完整商品信息！"),
-                              QMessageBox::Ok);
+        QMessageBox::critical(nullptr, QStringLiteral("错误"),
+                              QStringLiteral("请输入完整商品信息！"), QMessageBox::Ok);
         return;
     }
     ProductInfo info = LookupProduct(sku, endpoints_);

@@ -26,7 +26,9 @@ const ColumnLook kColumns[kColumnCount] = {
 const ColumnLook& MonitorColumnLook(int column) { return kColumns[column]; }
 
 MonitorModel::MonitorModel(std::shared_ptr<MonitorList> list, QObject* parent)
-    : QAbstractTableModel(parent), owner_(std::move(list)), list_(*owner_),
+    : QAbstractTableModel(parent),
+      owner_(std::move(list)),
+      list_(*owner_),
       rows_(list_.ListRowCount()) {
     QPointer<MonitorModel> self(this);
     list_.SetListener([this, self](const ListChange& change) {
@@ -36,7 +38,11 @@ MonitorModel::MonitorModel(std::shared_ptr<MonitorList> list, QObject* parent)
         }
         // From a worker: carried out later on the window's thread, in order.
         QMetaObject::invokeMethod(
-            this, [self, change] { if (self) self->Apply(change); }, Qt::QueuedConnection);
+            this,
+            [self, change] {
+                if (self) self->Apply(change);
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -44,33 +50,33 @@ MonitorModel::~MonitorModel() { list_.SetListener(nullptr); }
 
 void MonitorModel::Apply(const ListChange& change) {
     switch (change.kind) {
-    case ListChange::Inserted:
-        if (change.firstRow == rows_ && change.lastRow >= change.firstRow) {
-            beginInsertRows(QModelIndex(), change.firstRow, change.lastRow);
-            rows_ += change.lastRow - change.firstRow + 1;
-            endInsertRows();
+        case ListChange::Inserted:
+            if (change.firstRow == rows_ && change.lastRow >= change.firstRow) {
+                beginInsertRows(QModelIndex(), change.firstRow, change.lastRow);
+                rows_ += change.lastRow - change.firstRow + 1;
+                endInsertRows();
+                return;
+            }
+            break;
+        case ListChange::Removed:
+            if (change.firstRow >= 0 && change.firstRow < rows_) {
+                beginRemoveRows(QModelIndex(), change.firstRow, change.firstRow);
+                --rows_;
+                endRemoveRows();
+                return;
+            }
+            break;
+        case ListChange::Reset:
+            beginResetModel();
+            rows_ = 0;
+            endResetModel();
             return;
-        }
-        break;
-    case ListChange::Removed:
-        if (change.firstRow >= 0 && change.firstRow < rows_) {
-            beginRemoveRows(QModelIndex(), change.firstRow, change.firstRow);
-            --rows_;
-            endRemoveRows();
+        case ListChange::CellChanged:
+            if (change.firstRow >= 0 && change.firstRow < rows_) {
+                QModelIndex cell = index(change.firstRow, change.column);
+                emit dataChanged(cell, cell);
+            }
             return;
-        }
-        break;
-    case ListChange::Reset:
-        beginResetModel();
-        rows_ = 0;
-        endResetModel();
-        return;
-    case ListChange::CellChanged:
-        if (change.firstRow >= 0 && change.firstRow < rows_) {
-            QModelIndex cell = index(change.firstRow, change.column);
-            emit dataChanged(cell, cell);
-        }
-        return;
     }
     // A change that does not fit what the view was told: start over from the
     // store as it is now.
@@ -88,16 +94,16 @@ int MonitorModel::columnCount(const QModelIndex& parent) const {
 QVariant MonitorModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return QVariant();
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return ToQString(list_.ListGetCell(index.row(), index.column()));
-    case Qt::CheckStateRole:
-        if (index.column() != ColIndex) return QVariant();
-        return list_.ListIsTicked(index.row()) ? Qt::Checked : Qt::Unchecked;
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(kColumns[index.column()].alignment);
-    default:
-        return QVariant();
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return ToQString(list_.ListGetCell(index.row(), index.column()));
+        case Qt::CheckStateRole:
+            if (index.column() != ColIndex) return QVariant();
+            return list_.ListIsTicked(index.row()) ? Qt::Checked : Qt::Unchecked;
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(kColumns[index.column()].alignment);
+        default:
+            return QVariant();
     }
 }
 

@@ -30,7 +30,8 @@ QString NormaliseWholeNumber(const QString& text) {
 }
 
 WholeNumberEdit::WholeNumberEdit(QWidget* parent) : QLineEdit(parent) {
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9-]*")), this));
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9-]*")), this));
 }
 
 void WholeNumberEdit::focusOutEvent(QFocusEvent* event) {
@@ -40,7 +41,8 @@ void WholeNumberEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 DecimalEdit::DecimalEdit(QWidget* parent) : QLineEdit(parent) {
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.-]*")), this));
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.-]*")), this));
 }
 
 }  // namespace velmora

@@ -10,11 +10,11 @@
 #include <QThread>
 #include <system_error>
 
+#include "core/atomic_file.h"
 #include "core/escape.h"
 #include "core/pending_events.h"
 #include "monitor/record_sync.h"
 #include "net/http_get.h"
-#include "core/atomic_file.h"
 #include "storage/record_file.h"
 #include "storage/settings_file.h"
 #include "ui/colour_holder.h"
@@ -63,7 +63,9 @@ void MainWindow::RunStartUp() {
     LoadRecordFileInto(*list_, programDir_ / kRecordFileName);
 }
 
-void MainWindow::LoadBanner() { banner_->SetPicture(DecodePicture(HttpGet(endpoints_.bannerImageUrl))); }
+void MainWindow::LoadBanner() {
+    banner_->SetPicture(DecodePicture(HttpGet(endpoints_.bannerImageUrl)));
+}
 
 void MainWindow::PutTrayIcon() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return;

@@ -111,7 +111,9 @@ void WaitDispatchingEvents(int milliseconds) {
 Text ControlPort::MonitorButtonCaption() const { return window_.MonitorButtonCaption(); }
 void ControlPort::ShowRunningButton(bool running) { window_.ShowRunningButton(running); }
 Text ControlPort::IntervalText() const { return window_.IntervalText(); }
-void ControlPort::WaitDispatchingEvents(int milliseconds) { velmora::WaitDispatchingEvents(milliseconds); }
+void ControlPort::WaitDispatchingEvents(int milliseconds) {
+    velmora::WaitDispatchingEvents(milliseconds);
+}
 void ControlPort::DispatchPendingEvents() { QCoreApplication::processEvents(); }
 void ControlPort::SaveSettings() { window_.SaveSettings(); }
 

@@ -33,7 +33,8 @@ TEST(WholeProgram, OpensItsWindowWritesItsFilesBesideItselfAndEndsOnEscape) {
                   {{"DISPLAY", display.name()}, {"QT_QPA_PLATFORM", "xcb"}});
 
     const std::string window =
-        Trim(display.Run("timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' 2>/dev/null | head -n 1"));
+        Trim(display.Run("timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' "
+                         "2>/dev/null | head -n 1"));
     ASSERT_FALSE(window.empty()) << "no window captioned Velmora appeared";
     const std::string geometry = display.Run("xdotool getwindowgeometry " + window);
     EXPECT_NE(geometry.find("1164x628"), std::string::npos) << geometry;

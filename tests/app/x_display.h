@@ -34,14 +34,18 @@ public:
             _exit(127);
         }
         close(fds[1]);
-        char buffer[16] = {};
-        ssize_t n = read(fds[0], buffer, sizeof buffer - 1);
-        close(fds[0]);
-        if (n <= 0) {
+        // Xvfb writes the number and the line end separately, and dies if the
+        // pipe is gone by then: read up to the line end, keep the pipe open.
+        readEnd_ = fds[0];
+        fcntl(readEnd_, F_SETFD, FD_CLOEXEC);
+        std::string number;
+        char c = 0;
+        while (read(readEnd_, &c, 1) == 1 && c != '\n') number += c;
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
             Stop();
             throw std::runtime_error("Xvfb did not start");
         }
-        name_ = ":" + std::to_string(std::stoi(buffer));
+        name_ = ":" + number;
     }
     ~XDisplay() { Stop(); }
     const std::string& name() const { return name_; }
@@ -53,19 +57,24 @@ public:
         if (!pipe) return {};
         std::string out;
         std::array<char, 256> chunk;
-        while (size_t got = fread(chunk.data(), 1, chunk.size(), pipe)) out.append(chunk.data(), got);
+        while (size_t got = fread(chunk.data(), 1, chunk.size(), pipe))
+            out.append(chunk.data(), got);
         pclose(pipe);
         return out;
     }
 
 private:
     void Stop() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+        if (readEnd_ >= 0) close(readEnd_);
+        readEnd_ = -1;
     }
     pid_t pid_ = -1;
+    int readEnd_ = -1;
     std::string name_;
 };
 

@@ -87,8 +87,9 @@ TEST_F(AddProduct, AppendsARowFromTheProductPageAndRewritesTheRecordFile) {
     std::vector<LoadedRecord> saved = LoadRecordFile(records());
     ASSERT_EQ(saved.size(), 2u);
     EXPECT_EQ(saved[0].row, existing);
-    EXPECT_EQ(saved[1].row, (RecordRow{"1743535", name, Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"),
-                                       "12.5", vender, list.ListGetCell(1, ColCat)}));
+    EXPECT_EQ(saved[1].row,
+              (RecordRow{"1743535", name, Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"), "12.5",
+                         vender, list.ListGetCell(1, ColCat)}));
 }
 
 TEST_F(AddProduct, RegionPiecesAreTakenAsTheyStand) {
@@ -104,8 +105,9 @@ TEST_F(AddProduct, RegionPiecesAreTakenAsTheyStand) {
 }
 
 TEST_F(AddProduct, WithoutTheStoreTheRowIsAddedWithEmptyPageFields) {
-    WriteWhole(dir() / "endpoints.ini", "[endpoints]\nProductPageBase=http://127.0.0.1:1\n"
-                                        "BannerImageUrl=http://127.0.0.1:1/b.png\n");
+    WriteWhole(dir() / "endpoints.ini",
+               "[endpoints]\nProductPageBase=http://127.0.0.1:1\n"
+               "BannerImageUrl=http://127.0.0.1:1/b.png\n");
     MainWindow& w = Start();
     Find<QLineEdit>("venderId")->setText(Q("stale"));
     Fill("1743535", "北京-1", "", "x", "5");

@@ -19,8 +19,9 @@ protected:
     MainWindow& StartWithThreeRows() {
         std::vector<RecordRow> rows;
         for (const char* sku : {"1743535", "100012", "200034"}) {
-            rows.push_back({sku, Cp936FromUtf8("商品") + sku, Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"),
-                            "5", "1000", "9987,653,655"});
+            rows.push_back({sku, Cp936FromUtf8("商品") + sku,
+                            Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"), "5", "1000",
+                            "9987,653,655"});
         }
         WriteWhole(dir() / kRecordFileName, FormatRecordFile(rows));
         return Start();
@@ -52,7 +53,7 @@ protected:
 
 struct DoubleClickCase {
     int column;
-    const char* path;      // after the store's base address
+    const char* path;  // after the store's base address
     bool showsQr;
 };
 
@@ -117,7 +118,8 @@ TEST_F(ListActions, RightClickOnARowOrBelowTheRowsOpensTheMenu) {
     ASSERT_EQ(menu()->actions().size(), 2);
     EXPECT_EQ(menu()->actions()[0]->text(), Q("全部删除"));
     EXPECT_EQ(menu()->actions()[1]->text(), Q("删除选中"));
-    for (QPoint at : {view()->visualRect(view()->model()->index(0, 2)).center(), QPoint(400, 350)}) {
+    for (QPoint at :
+         {view()->visualRect(view()->model()->index(0, 2)).center(), QPoint(400, 350)}) {
         RightClickAt(at);
         EXPECT_TRUE(menu()->isVisible());
         menu()->hide();

@@ -18,8 +18,9 @@ class Monitoring : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        const RecordRow row{"1743535", Cp936FromUtf8("商品"), Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"),
-                            "0", "1000", "9987,653,655"};
+        const RecordRow row{
+            "1743535", Cp936FromUtf8("商品"), Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"), "0",
+            "1000",    "9987,653,655"};
         WriteWhole(dir() / kRecordFileName, FormatRecordFile({row, row}));
     }
     void TearDown() override {
@@ -64,7 +65,8 @@ TEST_F(Monitoring, AnAlertShowsTheBalloonAndHaltsTheTimer) {
     Untick("选择框邮件提醒");
     // Expected price 0 is never reached; an in-stock answer with "有货提醒"
     // and "有货停止" ticked raises a stock alert that halts monitoring.
-    ASSERT_FALSE(HttpGet(store().base() + "/__admin/set?sku=1743535&stock=%E7%8E%B0%E8%B4%A7").empty());
+    ASSERT_FALSE(
+        HttpGet(store().base() + "/__admin/set?sku=1743535&stock=%E7%8E%B0%E8%B4%A7").empty());
     Find<QLineEdit>("编辑框监控间隔")->setText(Q("1"));
     Click();
     auto* balloon = w.findChild<BalloonTip*>(Q("气球提示框"));

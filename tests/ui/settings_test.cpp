@@ -14,13 +14,14 @@ using SettingsRoundTrip = WindowTest;
 using EditTexts = std::array<std::string, 7>;
 
 EditTexts Read(MainWindow& w) {
-    const char* names[] = {"编辑框商品编号", "组合框省份", "组合框城市", "组合框地区",
+    const char* names[] = {"编辑框商品编号",   "组合框省份",       "组合框城市",      "组合框地区",
                            "编辑框发邮件账号", "编辑框发邮件密码", "编辑框收邮件地址"};
     EditTexts texts;
     for (int i = 0; i < 7; ++i) {
         QWidget* widget = w.findChild<QWidget*>(Q(names[i]));
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) texts[i] = edit->text().toStdString();
-        if (auto* combo = qobject_cast<QComboBox*>(widget)) texts[i] = combo->currentText().toStdString();
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            texts[i] = combo->currentText().toStdString();
     }
     return texts;
 }
@@ -45,7 +46,7 @@ TEST_F(SettingsRoundTrip, SavedTextsComeBackAtTheNextStartWithoutRefillingTheLis
 
     MainWindow& again = Start();
     EXPECT_EQ(Read(again), (EditTexts{"100012043978", "北京-1", "朝阳区-72", "三环以内-2799",
-                                     "me@example.com", "秘密 pass", "you@example.com"}));
+                                      "me@example.com", "秘密 pass", "you@example.com"}));
     EXPECT_EQ(Find<QComboBox>("组合框城市")->count(), 1);
     EXPECT_EQ(Find<QComboBox>("组合框地区")->count(), 1);
 }
@@ -67,12 +68,14 @@ struct ProfileCase {
 };
 
 const ProfileCase kProfiles[] = {
-    {"only the section header", "[商品监控]\r\n",
+    {"only the section header",
+     "[商品监控]\r\n",
      {"", "", "", "", "发邮件账号", "发邮件密码", "收邮件地址"}},
     {"quoted password and padded values",
      "[商品监控]\r\n商品编号=  42  \r\n发邮件密码=\"  in quotes \"\r\n",
      {"42", "", "", "", "发邮件账号", "  in quotes ", "收邮件地址"}},
-    {"another section only", "[other]\r\n商品编号=7\r\n",
+    {"another section only",
+     "[other]\r\n商品编号=7\r\n",
      {"", "", "", "", "发邮件账号", "发邮件密码", "收邮件地址"}},
 };
 

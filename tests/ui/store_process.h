@@ -21,7 +21,8 @@ namespace velmora::testing {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-ui-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velmora-ui-XXXXXX").string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
@@ -60,7 +61,8 @@ public:
             dup2(out[1], STDOUT_FILENO);
             close(out[0]);
             close(out[1]);
-            std::vector<std::string> args = {FAKE_STORE_PATH, "--port", "0", "--log", log_.string()};
+            std::vector<std::string> args = {FAKE_STORE_PATH, "--port", "0", "--log",
+                                             log_.string()};
             if (!scenario.empty()) {
                 args.push_back("--scenario");
                 args.push_back(scenario);
@@ -74,7 +76,8 @@ public:
         close(out[1]);
         FILE* stream = fdopen(out[0], "r");
         char line[64] = {};
-        if (!stream || !std::fgets(line, sizeof line, stream) || std::sscanf(line, "port %d", &port_) != 1) {
+        if (!stream || !std::fgets(line, sizeof line, stream) ||
+            std::sscanf(line, "port %d", &port_) != 1) {
             if (stream) std::fclose(stream);
             Stop();
             throw std::runtime_error("the simulated store did not start");
@@ -104,10 +107,9 @@ public:
     void WriteEndpoints(const std::filesystem::path& programDir) const {
         const std::string b = base();
         std::string ini = "[endpoints]\n";
-        for (const char* key :
-             {"StockServiceBase", "PriceServiceBase", "PromoServiceBase", "MobilePriceServiceBase",
-              "ProductPageBase", "MobilePageBase", "WechatShopBase", "DistrictServiceBase",
-              "QrServiceBase"}) {
+        for (const char* key : {"StockServiceBase", "PriceServiceBase", "PromoServiceBase",
+                                "MobilePriceServiceBase", "ProductPageBase", "MobilePageBase",
+                                "WechatShopBase", "DistrictServiceBase", "QrServiceBase"}) {
             ini += std::string(key) + "=" + b + "\n";
         }
         ini += "MailServerHost=127.0.0.1:1\n";

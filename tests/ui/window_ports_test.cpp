@@ -1,17 +1,18 @@
 // What monitoring workers see of the window and what they make it do, called
 // from threads other than the window's.
+#include "ui/window_ports.h"
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMediaPlayer>
-#include <QUrl>
 #include <QTimer>
+#include <QUrl>
 #include <chrono>
 #include <thread>
 
 #include "core/codepage.h"
 #include "ui/balloon_tip.h"
-#include "ui/window_ports.h"
 #include "ui_fixture.h"
 
 namespace velmora::testing {
@@ -26,7 +27,10 @@ struct PortRig {
     std::shared_ptr<WorkerPort> port = std::make_shared<WorkerPort>(
         &window, WorkerPort::Actions{
                      [this](int ms) {
-                         if (ms <= 0) timer.stop(); else timer.start(ms);
+                         if (ms <= 0)
+                             timer.stop();
+                         else
+                             timer.start(ms);
                      },
                      [this](const QString& text, QPoint at) { balloon.ShowAt(text, at); },
                      [this](const std::filesystem::path& p) { sounds.push_back(p.string()); },

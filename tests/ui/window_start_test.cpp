@@ -1,7 +1,10 @@
 // The window as it opens: every control in place with its initial state, and
 // the start-up's files written in the program directory.
+#include <unistd.h>
+
 #include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,9 +13,6 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
-#include <unistd.h>
-
-#include <QFile>
 
 #include "ui/colour_holder.h"
 #include "ui/picture_widgets.h"
@@ -98,7 +98,9 @@ TEST_F(WindowStart, EveryControlHasItsPlaceKindAndInitialText) {
         EXPECT_STREQ(widget->metaObject()->className(), c.kind);
         EXPECT_EQ(widget->parentWidget()->objectName(), Q(c.parent));
         EXPECT_EQ(widget->geometry(), c.geometry);
-        if (c.text) EXPECT_EQ(TextOf(widget), Q(c.text));
+        if (c.text) {
+            EXPECT_EQ(TextOf(widget), Q(c.text));
+        }
     }
     EXPECT_EQ(Find<QLineEdit>("编辑框发邮件密码")->echoMode(), QLineEdit::Password);
     const auto boxes = w.findChildren<QCheckBox*>();
@@ -133,17 +135,20 @@ TEST_F(WindowStart, ListViewHasTheThirteenColumns) {
     QAbstractItemModel* model = view->model();
     ASSERT_EQ(model->columnCount(), 13);
     EXPECT_EQ(model->rowCount(), 0);
-    const char* headers[] = {"序号", "商品编号", "商品名称", "电脑", "手机", "微信", "手机",
-                             "微信", "查询状态", "查询地区", "期望价格", "var", "cat"};
+    const char* headers[] = {"序号", "商品编号", "商品名称", "电脑",     "手机", "微信", "手机",
+                             "微信", "查询状态", "查询地区", "期望价格", "var",  "cat"};
     const int widths[] = {50, 90, 300, 65, 70, 70, 70, 70, 80, 0, 0, 0, 0};
-    const bool left[] = {true, false, false, false, false, false, false, true, false, false,
-                         true, true, true};
+    const bool left[] = {true, false, false, false, false, false, false,
+                         true, false, false, true,  true,  true};
     for (int c = 0; c < 13; ++c) {
         SCOPED_TRACE(c);
         EXPECT_EQ(model->headerData(c, Qt::Horizontal).toString(), Q(headers[c]));
         EXPECT_EQ(view->isColumnHidden(c), widths[c] == 0);
-        if (widths[c] > 0) EXPECT_EQ(view->columnWidth(c), widths[c]);
-        auto align = model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+        if (widths[c] > 0) {
+            EXPECT_EQ(view->columnWidth(c), widths[c]);
+        }
+        auto align =
+            model->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
         EXPECT_EQ(bool(align & Qt::AlignLeft), left[c]);
     }
     EXPECT_TRUE(view->showGrid());
@@ -154,8 +159,14 @@ TEST_F(WindowStart, ListViewHasTheThirteenColumns) {
 
 TEST_F(WindowStart, ColourHoldersHoldWhiteAndTheirFixedSecondColours) {
     Start();
-    struct { const char* name; int second; } holders[] = {
-        {"背景颜色", 0xFFFFFF}, {"前景颜色", 0}, {"渐变颜色", 0}, {"定位点颜色外", 0}, {"定位点颜色内", 0}};
+    struct {
+        const char* name;
+        int second;
+    } holders[] = {{"背景颜色", 0xFFFFFF},
+                   {"前景颜色", 0},
+                   {"渐变颜色", 0},
+                   {"定位点颜色外", 0},
+                   {"定位点颜色内", 0}};
     for (const auto& h : holders) {
         auto* holder = Find<ColourHolder>(h.name);
         ASSERT_NE(holder, nullptr);
@@ -191,7 +202,8 @@ TEST_F(WindowStart, AnExistingAlarmSoundIsNeverReplaced) {
 
 TEST_F(WindowStart, WithoutTheBannerTheWindowStillOpens) {
     // Every address points at a closed port: the banner and nothing else fails.
-    WriteWhole(dir() / "endpoints.ini", "[endpoints]\nBannerImageUrl=http://127.0.0.1:1/banner.png\n");
+    WriteWhole(dir() / "endpoints.ini",
+               "[endpoints]\nBannerImageUrl=http://127.0.0.1:1/banner.png\n");
     Start();
     EXPECT_FALSE(Find<PictureBox>("图片框")->HasPicture());
     EXPECT_EQ(Find<QLineEdit>("编辑框商品编号")->text(), Q("1743535"));
