@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "net/http_get.h"
 #include "ui/colour_holder.h"
 #include "ui/picture_widgets.h"
 #include "ui/resource_names.h"
@@ -207,6 +208,18 @@ TEST_F(WindowStart, WithoutTheBannerTheWindowStillOpens) {
     Start();
     EXPECT_FALSE(Find<PictureBox>("图片框")->HasPicture());
     EXPECT_EQ(Find<QLineEdit>("编辑框商品编号")->text(), Q("1743535"));
+}
+
+TEST_F(WindowStart, AHostileBannerLeavesThePictureBoxEmpty) {
+    // Each answer is requested once per start; the window opens all the same.
+    for (const char* mode : {"junk", "truncate", "bomb", "huge&size=20000000", "garbage"}) {
+        SCOPED_TRACE(mode);
+        ASSERT_FALSE(HttpGet(store().base() + "/__admin/mode?path=/banner.png&mode=" + mode).empty());
+        MainWindow& w = Start();
+        EXPECT_FALSE(Find<PictureBox>("图片框")->HasPicture());
+        EXPECT_TRUE(w.isVisible());
+    }
+    EXPECT_EQ(store().CountRequests("GET /banner.png "), 5);
 }
 
 TEST_F(WindowStart, EscapeClosesTheWindow) {
