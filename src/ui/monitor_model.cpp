@@ -1,7 +1,7 @@
 #include "ui/monitor_model.h"
 
 #include <QCoreApplication>
-#include <QPointer>
+#include <mutex>
 #include <QThread>
 
 #include "ui/qt_text.h"
@@ -25,28 +25,49 @@ const ColumnLook kColumns[kColumnCount] = {
 
 const ColumnLook& MonitorColumnLook(int column) { return kColumns[column]; }
 
+// Carries changes from other threads to the model. A worker may still hold
+// the list's listener when the model goes; the relay outlives the model and
+// then drops what comes.
+struct MonitorModel::Relay {
+    std::mutex mutex;
+    MonitorModel* model = nullptr;
+
+    void Post(const ListChange& change) {
+        std::lock_guard lock(mutex);
+        if (!model) return;
+        MonitorModel* target = model;
+        // Qt drops the call if the model is destroyed before it runs.
+        QMetaObject::invokeMethod(
+            target, [target, change] { target->Apply(change); }, Qt::QueuedConnection);
+    }
+};
+
 MonitorModel::MonitorModel(std::shared_ptr<MonitorList> list, QObject* parent)
-    : QAbstractTableModel(parent),
-      owner_(std::move(list)),
-      list_(*owner_),
-      rows_(list_.ListRowCount()) {
-    QPointer<MonitorModel> self(this);
-    list_.SetListener([this, self](const ListChange& change) {
-        if (QThread::currentThread() == thread()) {
-            Apply(change);
+    : QAbstractTableModel(parent), owner_(std::move(list)), list_(*owner_),
+      relay_(std::make_shared<Relay>()), rows_(list_.ListRowCount()) {
+    relay_->model = this;
+    QThread* own = thread();
+    list_.SetListener([relay = relay_, own](const ListChange& change) {
+        if (QThread::currentThread() == own) {
+            // On the window's thread the model is told at once; only this
+            // thread destroys it, so it cannot go while it applies the change.
+            MonitorModel* model;
+            {
+                std::lock_guard lock(relay->mutex);
+                model = relay->model;
+            }
+            if (model) model->Apply(change);
             return;
         }
-        // From a worker: carried out later on the window's thread, in order.
-        QMetaObject::invokeMethod(
-            this,
-            [self, change] {
-                if (self) self->Apply(change);
-            },
-            Qt::QueuedConnection);
+        relay->Post(change);
     });
 }
 
-MonitorModel::~MonitorModel() { list_.SetListener(nullptr); }
+MonitorModel::~MonitorModel() {
+    list_.SetListener(nullptr);
+    std::lock_guard lock(relay_->mutex);
+    relay_->model = nullptr;
+}
 
 void MonitorModel::Apply(const ListChange& change) {
     switch (change.kind) {

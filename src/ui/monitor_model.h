@@ -33,10 +33,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    struct Relay;
     void Apply(const ListChange& change);
 
     std::shared_ptr<MonitorList> owner_;
     MonitorList& list_;
+    std::shared_ptr<Relay> relay_;
     int rows_ = 0;
 };
 
