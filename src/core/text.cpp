@@ -56,8 +56,9 @@ int FindText(const Text& text, const Text& marker, int start, bool ignoreCase) {
 
 int FindTextReverse(const Text& text, const Text& marker, int start, bool ignoreCase) {
     const auto length = static_cast<long long>(text.size());
-    const long long region =
-        start == kWholeText ? length : std::min<long long>(length, std::max(start - 1, 0));
+    // In 64 bits: start - 1 must not overflow for the smallest int.
+    const long long before = std::max(static_cast<long long>(start) - 1, 0LL);
+    const long long region = start == kWholeText ? length : std::min(length, before);
     if (marker.empty()) return region > 0 ? 1 : -1;
     std::size_t from = 0;
     std::size_t lastMatch = kNoMatch;
@@ -89,7 +90,7 @@ Text TextMid(const Text& text, int start, int n) {
 
 Text ReplaceText(const Text& text, const Text& oldText, const Text& newText, int start, int count,
                  bool ignoreCase) {
-    const long long begin = std::max(start - 1, 0);
+    const long long begin = std::max(static_cast<long long>(start) - 1, 0LL);
     if (text.empty() || oldText.empty() || static_cast<long long>(start) - 1 >= static_cast<long long>(text.size()) ||
         count == 0)
         return text;

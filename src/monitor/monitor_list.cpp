@@ -102,7 +102,7 @@ void MonitorList::AppendRows(std::vector<RowCells> rows) {
         // store every time.
         size_t needed = rows_.size() + rows.size();
         if (needed > rows_.capacity()) rows_.reserve(std::max(needed, 2 * rows_.capacity()));
-        for (RowCells& cells : rows) rows_.emplace_back(nextId_++, false, std::move(cells));
+        for (RowCells& cells : rows) rows_.push_back(Row{nextId_++, false, std::move(cells)});
         last = static_cast<int>(rows_.size()) - 1;
     }
     Notify(ListChange{ListChange::Inserted, first, last, 0});
