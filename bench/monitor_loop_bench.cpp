@@ -50,39 +50,13 @@ public:
     void StopSound() override {}
 };
 
-// Qt waits whole milliseconds only; the fraction left is slept, so the wait
-// ends at its deadline instead of up to a millisecond after it.
-void TrimmedWaitDispatchingEvents(int milliseconds) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
-    for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
-        auto whole = std::chrono::floor<std::chrono::milliseconds>(deadline - now);
-        if (whole.count() < 1) {
-            std::this_thread::sleep_until(deadline);
-            break;
-        }
-        wake.start(static_cast<int>(whole.count()));
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    QCoreApplication::processEvents();
-}
-
-// The window's side of a pass, with the program's own waiting routine or the
-// trimmed variant.
+// The window's side of a pass, with the program's own waiting routine.
 class LoopControlPort : public ControlWindowPort {
 public:
-    bool trimmed = false;
     Text MonitorButtonCaption() const override { return Cp936FromUtf8("停止监控"); }
     void ShowRunningButton(bool) override {}
     Text IntervalText() const override { return "10"; }
-    void WaitDispatchingEvents(int ms) override {
-        if (trimmed)
-            TrimmedWaitDispatchingEvents(ms);
-        else
-            velmora::WaitDispatchingEvents(ms);
-    }
+    void WaitDispatchingEvents(int ms) override { velmora::WaitDispatchingEvents(ms); }
     void DispatchPendingEvents() override { QCoreApplication::processEvents(); }
     void SaveSettings() override {}
 };
@@ -130,13 +104,11 @@ int main(int argc, char** argv) {
     monitoringActive = 1;
 
     struct Round {
-        const char* wait;
         double launch;
         std::vector<double> lagsMs;
     };
     std::vector<Round> results;
-    for (int r = 0; r < 2 * rounds; ++r) {
-        control.trimmed = r % 2 == 1;
+    for (int r = 0; r < rounds; ++r) {
         QObject target;
         std::mutex mutex;
         std::vector<double> lagsMs;
@@ -169,15 +141,15 @@ int main(int argc, char** argv) {
         probe.join();
         while (context.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::lock_guard lock(mutex);
-        results.push_back(
-            {control.trimmed ? "trimmed variant" : "program's routine", launch, lagsMs});
+        results.push_back({launch, lagsMs});
     }
 
     std::printf("rows %d; launch against %d x 10 ms; lag of calls posted every 2 ms\n", rows, rows);
-    std::printf("%-18s %9s %8s %11s %9s %9s %6s\n", "wait", "launch_s", "over", "median_ms",
+    std::printf("%-6s %9s %8s %11s %9s %9s %6s\n", "round", "launch_s", "over", "median_ms",
                 "p99_ms", "max_ms", "calls");
+    int round = 0;
     for (const Round& r : results)
-        std::printf("%-18s %9.3f %7.2f%% %11.3f %9.3f %9.3f %6zu\n", r.wait, r.launch,
+        std::printf("%-6d %9.3f %7.2f%% %11.3f %9.3f %9.3f %6zu\n", ++round, r.launch,
                     (r.launch / (rows * 0.010) - 1) * 100, Percentile(r.lagsMs, 0.5),
                     Percentile(r.lagsMs, 0.99),
                     r.lagsMs.empty() ? 0.0 : *std::max_element(r.lagsMs.begin(), r.lagsMs.end()),

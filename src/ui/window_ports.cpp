@@ -4,6 +4,7 @@
 #include <QThread>
 #include <QTimer>
 #include <chrono>
+#include <thread>
 
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
@@ -101,7 +102,14 @@ void WaitDispatchingEvents(int milliseconds) {
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
-        auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+        // Whole milliseconds rounded down, so the wait never overshoots; the
+        // last fraction of a millisecond is slept after one more dispatch.
+        const auto remaining = std::chrono::floor<std::chrono::milliseconds>(deadline - now);
+        if (remaining.count() < 1) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_until(deadline);
+            break;
+        }
         wake.start(static_cast<int>(remaining.count()));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
