@@ -10,6 +10,11 @@ namespace {
 // " |当前价格：" in code page 936.
 const Text kPriceLabel = " |\xB5\xB1\xC7\xB0\xBC\xDB\xB8\xF1\xA3\xBA";
 
+// Drops one double quote that ends a value cut at a bare comma.
+Text WithoutClosingQuote(const Text& value) {
+    return TextRight(value, 1) == "\"" ? TextLeft(value, TextLength(value) - 1) : value;
+}
+
 }  // namespace
 
 Text RegionCode(const Text& regionCell) {
@@ -41,11 +46,11 @@ ItemQuery ParseItemAnswers(const Text& stockText, const Text& priceText, const T
     if (query.stockState.empty()) return query;
 
     const Text firstPrice = TextBetween(priceText, "\"p\":\"", "\",");
-    // The promotion answer's mobile price ends at the next comma, so a closing
-    // quote before it stays in the value; without the marker the PC price
-    // stands in.
+    // The promotion answer's mobile price runs to the next comma; the closing
+    // quote of its field is not part of the price. Without the marker the PC
+    // price stands in.
     const Text secondPrice = FindText(promoText, "\"mpt\":\"") != -1
-                                 ? TextBetween(promoText, "\"mpt\":\"", ",")
+                                 ? WithoutClosingQuote(TextBetween(promoText, "\"mpt\":\"", ","))
                                  : firstPrice;
     query.combinedStatus = query.stockState + kPriceLabel + firstPrice + "/" + secondPrice;
 

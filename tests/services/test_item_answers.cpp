@@ -18,10 +18,10 @@ TEST(ItemAnswersTest, RecordedAnswersGiveStateAndPrices) {
         DecodeUnicodeEscapes(Fixture("stock_answer.txt")), Fixture("price_answer.txt"),
         Fixture("promo_answer_mpt.txt"), Fixture("mobile_answer.txt"));
     EXPECT_EQ(q.stockState, G("现货"));
-    // The mobile price is cut at the next comma, so its closing quote stays.
-    EXPECT_EQ(q.combinedStatus, G("现货 |当前价格：299.00/279.00\""));
+    // The mobile price is cut at the next comma, without its field's closing quote.
+    EXPECT_EQ(q.combinedStatus, G("现货 |当前价格：299.00/279.00"));
     EXPECT_EQ(q.pricePc, "299.00");
-    EXPECT_EQ(q.priceMobile, "279.00\"");
+    EXPECT_EQ(q.priceMobile, "279.00");
     EXPECT_EQ(q.priceWechat, "289.00");
 }
 
@@ -40,16 +40,16 @@ TEST(ItemAnswersTest, MarkersAndTheirMisses) {
         {"mpt without a comma after it: empty mobile price", stock, price,
          "Promotions.set({\"mpt\":\"279.00\"})", mobile, G("无货"), "299.00", "", "289.00"},
         {"mpt right before the comma", stock, price, "{\"mpt\":\"\",\"x\":1}", mobile, G("无货"),
-         "299.00", "\"", "289.00"},
+         "299.00", "", "289.00"},
         {"failed price request, promotion without mpt", stock, "",
          Fixture("promo_answer_plain.txt"), mobile, G("无货"), "", "", "289.00"},
         {"failed price request, promotion with mpt", stock, "", Fixture("promo_answer_mpt.txt"),
-         mobile, G("无货"), "", "279.00\"", "289.00"},
+         mobile, G("无货"), "", "279.00", "289.00"},
         {"price as the object's last field has no quote-comma after it", stock,
          "cnp([{\"id\":\"J_1\",\"p\":\"299.00\"}]);", Fixture("promo_answer_plain.txt"), mobile,
          G("无货"), "", "", "289.00"},
         {"failed mobile request", stock, price, Fixture("promo_answer_mpt.txt"), "", G("无货"),
-         "299.00", "279.00\"", ""},
+         "299.00", "279.00", ""},
         {"marker case differs: no match", stock, "{\"P\":\"299.00\",", "{\"MPT\":\"1\",", mobile,
          G("无货"), "", "", "289.00"},
     };

@@ -56,9 +56,9 @@ TEST_F(LoopbackTest, QueryItemSendsFourRequestsInOrderAndCutsTheAnswers) {
     const ItemQuery q = QueryItem(row, endpoints_);
     EXPECT_EQ(q.stockState, G("无货"));
     EXPECT_EQ(q.pricePc, "349.00");
-    EXPECT_EQ(q.priceMobile, "339.00\"");
+    EXPECT_EQ(q.priceMobile, "339.00");
     EXPECT_EQ(q.priceWechat, "345.00");
-    EXPECT_EQ(q.combinedStatus, G("无货 |当前价格：349.00/339.00\""));
+    EXPECT_EQ(q.combinedStatus, G("无货 |当前价格：349.00/339.00"));
 
     const ItemQueryUrls urls = BuildItemQueryUrls(row, endpoints_);
     const Text base = store_->Base();
@@ -91,7 +91,7 @@ TEST_F(LoopbackTest, QueryItemMissesAndEmptyRegion) {
          "88.00", "88.00", "87.00"},
         {"no PC price and no promotion price", "pc=none&mobile=none&wechat=87.00", G("现货"), "",
          "", "87.00"},
-        {"no WeChat price", "pc=88.00&mobile=80.00&wechat=none", G("现货"), "88.00", "80.00\"", ""},
+        {"no WeChat price", "pc=88.00&mobile=80.00&wechat=none", G("现货"), "88.00", "80.00", ""},
         {"no stock state: nothing at all", "stock=none&pc=88.00&mobile=80.00&wechat=87.00", "", "",
          "", ""},
     };
