@@ -13,6 +13,6 @@ for arg in "$@"; do
   esac
 done
 bash "$here/scripts/deps.sh"
-cmake -S "$here" -B "$build" -G Ninja "${flags[@]}" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+cmake -S "$here" -B "$build" -G Ninja "${flags[@]}" >&2
+cmake --build "$build" -j "$(nproc)" >&2
 echo "$build"
