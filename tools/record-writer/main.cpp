@@ -23,6 +23,9 @@ int main(int argc, char** argv) {
     writer::FillList(lists[1], writer::Version::B);
     const Settings settings[2] = {writer::SettingsFor(writer::Version::A),
                                   writer::SettingsFor(writer::Version::B)};
+    // Tells a waiting test that the save loop begins now.
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
     // Starts with B: the test seeds the folder with A, so the first save changes both files.
     for (long i = 0; saves < 0 || i < saves; ++i) {
         const int which = static_cast<int>((i + 1) % 2);
