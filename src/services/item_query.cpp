@@ -10,6 +10,15 @@ namespace {
 // " |当前价格：" in code page 936.
 const Text kPriceLabel = " |\xB5\xB1\xC7\xB0\xBC\xDB\xB8\xF1\xA3\xBA";
 
+// The four answers of a check are a few hundred bytes each. Every row's check
+// runs at once, so the general 16 MiB body limit would let a hostile store
+// hold 16 MiB per row in flight; a check answer gets 1 MiB at most.
+HttpLimits CheckAnswerLimits() {
+    HttpLimits limits;
+    limits.maxBodyBytes = 1024 * 1024;
+    return limits;
+}
+
 // Drops one double quote that ends a value cut at a bare comma.
 Text WithoutClosingQuote(const Text& value) {
     return TextRight(value, 1) == "\"" ? TextLeft(value, TextLength(value) - 1) : value;
@@ -64,10 +73,11 @@ ItemQuery ParseItemAnswers(const Text& stockText, const Text& priceText, const T
 ItemQuery QueryItem(const ItemCells& cells, const Endpoints& endpoints) {
     const ItemQueryUrls urls = BuildItemQueryUrls(cells, endpoints);
     // Every answer is fetched before any is looked at, in this order.
-    const Text stockText = BytesToText(HttpGet(urls.stock));
-    const Text priceText = BytesToText(HttpGet(urls.price));
-    const Text promoText = BytesToText(HttpGet(urls.promo));
-    const Text mobileText = BytesToText(HttpGet(urls.mobile));
+    const HttpLimits limits = CheckAnswerLimits();
+    const Text stockText = BytesToText(HttpGet(urls.stock, limits));
+    const Text priceText = BytesToText(HttpGet(urls.price, limits));
+    const Text promoText = BytesToText(HttpGet(urls.promo, limits));
+    const Text mobileText = BytesToText(HttpGet(urls.mobile, limits));
     return ParseItemAnswers(DecodeUnicodeEscapes(stockText), priceText, promoText, mobileText);
 }
 

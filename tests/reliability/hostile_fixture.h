@@ -39,9 +39,8 @@ class LagProbe {
 public:
     LagProbe() {
         timer_.setInterval(20);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            worst_ = std::max(worst_, clock_.restart());
-        });
+        QObject::connect(&timer_, &QTimer::timeout,
+                         [this] { worst_ = std::max(worst_, clock_.restart()); });
         clock_.start();
         timer_.start();
     }
@@ -74,7 +73,7 @@ protected:
         WriteWhole(dir() / kRecordFileName, FormatRecordFile(rows));
     }
     static RecordRow Row(const Text& sku) {
-        return {sku, Cp936FromUtf8("商品"), Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"), "0",
+        return {sku,    Cp936FromUtf8("商品"), Cp936FromUtf8("北京-1#朝阳区-72+三环以内-2799"), "0",
                 "1000", "9987,653,655"};
     }
 

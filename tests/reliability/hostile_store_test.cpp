@@ -12,8 +12,9 @@ namespace {
 // The window's thread may be busy this long at most (a start launches each
 // row's check 100 ms apart while it dispatches events).
 constexpr qint64 kLagLimitMs = 2000;
-// Resident memory at its peak, with a 100 MiB answer on offer.
-constexpr long kPeakMemoryLimitMiB = 300;
+// Resident memory at its peak, with a 100 MiB answer on offer to every
+// check at once.
+constexpr long kPeakMemoryLimitMiB = 150;
 // Threads Qt or libcurl may keep beyond those of the first quiet moment.
 constexpr long kSpareThreads = 2;
 
@@ -62,10 +63,12 @@ protected:
             lag = probe.WorstMs();
         }
         EXPECT_LT(lag, kLagLimitMs);
-        if (c.outcome == Outcome::kNoResult)
+        if (c.outcome == Outcome::kNoResult) {
             EXPECT_FALSE(AnyPriceFilled()) << "a failed check reported prices";
-        if (c.outcome == Outcome::kSlowResult)
+        }
+        if (c.outcome == Outcome::kSlowResult) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return AnyPriceFilled(); }, 20000));
+        }
         StopMonitoring();
         const qint64 settle = WaitForThreadsAtMost(baseline_ + kSpareThreads, c.settleLimitMs);
         EXPECT_GE(settle, 0) << "check workers still running " << c.settleLimitMs
