@@ -110,7 +110,9 @@ private:
 
     void ClickMonitor() {
         runningSince_ = clock_.elapsed();
+        ++clickDepth_;
         QTest::mouseClick(button_, Qt::LeftButton);
+        --clickDepth_;
     }
 
     void Step() {
@@ -134,7 +136,11 @@ private:
     void EverySecond(int t) {
         const int inCycle = t % (kCycleSeconds + kPauseSeconds);
         if (inCycle == kCycleSeconds && Running()) Later([this] { ClickMonitor(); });
-        if (inCycle == 0 && t > 0 && !Running()) Later([this] { ClickMonitor(); });
+        // A start launches its rows 100 ms apart inside the click; a stop may
+        // come during that, but the next start waits until it has returned,
+        // so starts never nest.
+        if (inCycle == 0 && t > 0 && !Running() && clickDepth_ == 0)
+            Later([this] { ClickMonitor(); });
         if (t % 3 == 0) Later([this] { AddRow(); });
         if (t % 3 == 1) Later([this] { DeleteOneRow(); });
         if (t % 10 == 0) Sample(t);
@@ -190,11 +196,16 @@ private:
     }
 
     void Drain(int t) {
+        // quit() ends the loop only once the handler it runs inside returns
+        // (a start click launches its rows 100 ms apart): note the first
+        // quiet moment, not the later ones.
+        if (quitting_) return;
         const ProcStatus status = ReadProcStatus();
         const bool quiet = !Running() && status.threads <= baseline_.threads + kSpareThreads;
         if (quiet || t - drainStart_ > kDrainSeconds) {
             drained_ = status;
             drainSeconds_ = t - drainStart_;
+            quitting_ = true;
             QApplication::quit();
         }
     }
@@ -241,6 +252,8 @@ private:
     int lastSecond_ = -1;
     int nextSku_ = 0;
     bool draining_ = false;
+    bool quitting_ = false;
+    int clickDepth_ = 0;
     int drainStart_ = 0;
     int drainSeconds_ = 0;
     int failures_ = 0;
