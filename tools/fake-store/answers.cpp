@@ -53,7 +53,7 @@ std::string ProductPage(const std::string& sku, const Product& p) {
     page += "    cat: [" + p.cat + "],\n";
     page += "    src: 'jfs/t1/" + id + "/x.jpg'\n  }\n};\n</script>\n</head>\n<body>\n";
     page += "<div class=\"w\">\n<div class=\"product-intro clearfix\">\n";
-    page += "  <div class=\"preview-wrap\"><div id=\"spec-n1\" class=\"jqzoom\">";
+    page += "  <div class=\"preview-wrap\"><div id=\"zoom-n1\" class=\"jqzoom\">";
     page += "<img src=\"x.jpg\" alt=\"" + p.name + "\"/></div>\n";
     page += "  <div class=\"itemInfo-wrap\"><div class=\"sku-name\">" + HtmlText(p.name) +
             "</div></div>\n";
