@@ -14,11 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string Trim(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-    return s;
-}
-
 TEST(WholeProgram, OpensItsWindowWritesItsFilesBesideItselfAndEndsOnEscape) {
     TempDir programDir;
     TempDir workDir;
@@ -32,9 +27,7 @@ TEST(WholeProgram, OpensItsWindowWritesItsFilesBesideItselfAndEndsOnEscape) {
     Child program(binary.string(), workDir.path().string(),
                   {{"DISPLAY", display.name()}, {"QT_QPA_PLATFORM", "xcb"}});
 
-    const std::string window =
-        Trim(display.Run("timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' "
-                         "2>/dev/null | head -n 1"));
+    const std::string window = WaitForVelmoraWindow(display);
     ASSERT_FALSE(window.empty()) << "no window captioned Velmora appeared";
     const std::string geometry = display.Run("xdotool getwindowgeometry " + window);
     EXPECT_NE(geometry.find("1164x628"), std::string::npos) << geometry;

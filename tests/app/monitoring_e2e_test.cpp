@@ -59,11 +59,6 @@ const std::vector<Product> kProducts = {
      "1316,1381,1389"},
 };
 
-std::string Trim(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == ' ' || s.back() == '\r')) s.pop_back();
-    return s;
-}
-
 // The four request targets of one check of `p`, in the order they are sent.
 std::vector<std::string> ExpectedPaths(const Product& p) {
     return {
@@ -177,9 +172,7 @@ TEST(WholeProgramMonitoring, PriceDropMailsOnceAndHaltsThePasses) {
     Child program(binary.string(), workDir.path().string(),
                   {{"DISPLAY", display.name()}, {"QT_QPA_PLATFORM", "xcb"}});
 
-    const std::string window =
-        Trim(display.Run("timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' "
-                         "2>/dev/null | head -n 1"));
+    const std::string window = WaitForVelmoraWindow(display);
     ASSERT_FALSE(window.empty()) << "no window captioned Velmora appeared";
     auto geometry = ShellValues(display.Run("xdotool getwindowgeometry --shell " + window));
     ASSERT_EQ(geometry["WIDTH"], 1164);

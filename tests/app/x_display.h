@@ -120,4 +120,15 @@ private:
     bool exited_ = false;
 };
 
+// The id of the visible window captioned "Velmora" on `display`, waiting up
+// to 30 s for it; empty when none appeared.
+inline std::string WaitForVelmoraWindow(XDisplay& display) {
+    std::string id = display.Run(
+        "timeout 30 xdotool search --sync --onlyvisible --name '^Velmora$' 2>/dev/null"
+        " | head -n 1");
+    while (!id.empty() && (id.back() == '\n' || id.back() == ' ' || id.back() == '\r'))
+        id.pop_back();
+    return id;
+}
+
 }  // namespace velmora::testing
