@@ -10,25 +10,11 @@
 #include <sstream>
 #include <thread>
 
+#include "services/fake_store_process.h"
+
 namespace velmora::testing {
 
 namespace {
-
-bool ReadLine(int fd, std::string& line, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    line.clear();
-    while (true) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
-        char c;
-        if (read(fd, &c, 1) != 1) return false;
-        if (c == '\n') return true;
-        line.push_back(c);
-    }
-}
 
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields;
@@ -100,7 +86,7 @@ SmtpServerProcess::SmtpServerProcess(const std::filesystem::path& workDir, const
     input_ = in[1];
     output_ = out[0];
     std::string line;
-    while (pid_ > 0 && ReadLine(output_, line, 15000)) {
+    while (pid_ > 0 && ReadLineWithin(output_, line, 15000)) {
         if (line.rfind("port ", 0) == 0) {
             port_ = std::stoi(line.substr(5));
             break;

@@ -19,10 +19,7 @@
 
 namespace velmora::testing {
 
-namespace {
-
-// Reads one line of the child's output, waiting at most `timeoutMs` in all.
-bool ReadLine(int fd, std::string& line, int timeoutMs) {
+bool ReadLineWithin(int fd, std::string& line, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     line.clear();
     while (true) {
@@ -37,8 +34,6 @@ bool ReadLine(int fd, std::string& line, int timeoutMs) {
         line.push_back(c);
     }
 }
-
-}  // namespace
 
 FakeStoreProcess::FakeStoreProcess(const std::filesystem::path& workDir)
     : logFile_(workDir / "fake_store.log") {
@@ -63,7 +58,7 @@ FakeStoreProcess::FakeStoreProcess(const std::filesystem::path& workDir)
     }
     close(out[1]);
     std::string line;
-    while (pid_ > 0 && ReadLine(out[0], line, 10000)) {
+    while (pid_ > 0 && ReadLineWithin(out[0], line, 10000)) {
         if (line.rfind("port ", 0) == 0) {
             port_ = std::stoi(line.substr(5));
             break;

@@ -12,6 +12,10 @@
 
 namespace velmora::testing {
 
+// Reads one line (without its "\n") from `fd`, waiting at most `timeoutMs`
+// in all; false on time-out, end of file or error.
+bool ReadLineWithin(int fd, std::string& line, int timeoutMs);
+
 // One logged request: its request line and its header lines, as sent.
 struct LoggedRequest {
     std::string requestLine;
